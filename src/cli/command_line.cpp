@@ -1,0 +1,122 @@
+#include "cli/command_line.h"
+
+#include <functional>
+#include <span>
+#include <string_view>
+#include <variant>
+
+#include "lottery/digit_games.h"
+#include "shell/calculator.h"
+#include "shell/texts.h"
+#include "stats/stddev.h"
+#include "wagers/horses.h"
+#include "wagers/pools.h"
+#include "wagers/roulette.h"
+
+namespace fortelle {
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: fortelle-cli [--raw] CALCULATOR [VALUE...]\n"
+    "       fortelle-cli --help | --version\n"
+    "\n"
+    "Prints the report of one calculator.\n"
+    "CALCULATOR is one of: pick3 pick4 lotto powerball euro horses roulette parlay soccer stddev\n"
+    "The VALUEs answer the calculator's prompts, in prompt order:\n"
+    "  lotto: N k p    powerball: N B k p    euro: N1 P1 N2 P2\n"
+    "  horses, soccer, parlay: N    stddev: n N T\n"
+    "A missing VALUE takes the built-in default. pick3, pick4 and roulette take none.\n"
+    "\n"
+    "Options:\n"
+    "  --raw      write the report's exact bytes, lines ended by CR LF\n"
+    "  --help     show this help\n"
+    "  --version  show the version\n";
+
+struct Calculator {
+    std::string_view name;
+    std::size_t values;
+    // The report bytes, or a refusal message (status 1).
+    std::function<CommandLineResult(std::span<const std::string>)> run;
+};
+
+CommandLineResult Report(std::string bytes) { return {std::move(bytes), {}, 0}; }
+
+CommandLineResult Whole(const WholeNumberCalculator& c, std::span<const std::string> values)
+{
+    return Report(WholeNumberReport(c, values));
+}
+
+const std::vector<Calculator>& Calculators()
+{
+    static const std::vector<Calculator> all{
+        {"pick3", 0, [](auto) { return Report(Pick3Report()); }},
+        {"pick4", 0, [](auto) { return Report(Pick4Report()); }},
+        {"horses", 1, [](auto v) { return Whole(HorsesCalculator(), v); }},
+        {"roulette", 0, [](auto) { return Report(RouletteReport()); }},
+        {"parlay", 1, [](auto v) { return Whole(ParlayCalculator(), v); }},
+        {"soccer", 1, [](auto v) { return Whole(SoccerCalculator(), v); }},
+        {"stddev", 3,
+         [](auto v) {
+             auto outcome = StdDevCommandLine(v);
+             if (auto* report = std::get_if<std::string>(&outcome)) return Report(*report);
+             const auto& refusal = std::get<StdDevRefusal>(outcome);
+             return CommandLineResult{
+                 {},
+                 "fortelle-cli: stddev: the entry " + std::string(refusal.entry) +
+                     " is not accepted: " + refusal.reason + "\n",
+                 1};
+         }},
+    };
+    return all;
+}
+
+CommandLineResult UsageError(const std::string& message)
+{
+    return {{}, "fortelle-cli: " + message + "\n" + std::string(kUsage), 2};
+}
+
+std::string WithLineFeeds(const std::string& bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        out += bytes[i];
+    }
+    return out;
+}
+
+} // namespace
+
+CommandLineResult RunCommandLine(const std::vector<std::string>& args)
+{
+    bool raw = false;
+    std::vector<std::string> words;
+    for (const std::string& arg : args) {
+        if (arg == "--help") return {std::string(kUsage), {}, 0};
+        if (arg == "--version") return {"fortelle-cli " + std::string(kVersion) + "\n", {}, 0};
+        if (arg == "--raw") {
+            raw = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            return UsageError("unknown option '" + arg + "'");
+        } else {
+            words.push_back(arg);
+        }
+    }
+    if (words.empty()) return UsageError("no calculator named");
+
+    for (const Calculator& c : Calculators()) {
+        if (c.name != words[0]) continue;
+        const std::span<const std::string> values(words.begin() + 1, words.end());
+        if (values.size() > c.values) {
+            return UsageError("too many values for " + std::string(c.name) + " (at most " +
+                              std::to_string(c.values) + ")");
+        }
+        CommandLineResult result = c.run(values);
+        if (!raw) result.out = WithLineFeeds(result.out);
+        return result;
+    }
+    return UsageError("unknown calculator '" + words[0] + "'");
+}
+
+} // namespace fortelle

@@ -1,0 +1,19 @@
+// fortelle-cli: any calculator's report on standard output, from the same
+// code the window uses.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fortelle {
+
+struct CommandLineResult {
+    std::string out;
+    std::string err;
+    int status = 0;
+};
+
+// `args` excludes the program name.
+CommandLineResult RunCommandLine(const std::vector<std::string>& args);
+
+} // namespace fortelle

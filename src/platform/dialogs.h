@@ -1,0 +1,42 @@
+// The common dialogs: file open and save, font, print.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/output_box.h"
+
+namespace fortelle {
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // Ends the printed document so that the job goes to the printer.
+    virtual void endDocument() = 0;
+};
+
+struct FileDialogSetup {
+    std::string title;
+    std::string filter;       // "description|pattern"
+    unsigned flags = 0;       // option bits, as the dialogs have always taken them
+    std::string fileName;     // offered name
+};
+
+struct FontDialogSetup {
+    unsigned flags = 0;
+    FontChoice preset;        // name, size, styles and colour the dialog opens with
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Each returns nothing when the user cancels.
+    virtual std::optional<std::string> openFile(const FileDialogSetup& setup) = 0;
+    virtual std::optional<std::string> saveFile(const FileDialogSetup& setup) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontDialogSetup& setup) = 0;
+    // The printer the user confirmed, or nothing on Cancel.
+    virtual std::unique_ptr<Printer> choosePrinter(unsigned flags) = 0;
+};
+
+} // namespace fortelle

@@ -1,0 +1,40 @@
+// The file operations the program needs, on names relative to the working
+// directory.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fortelle {
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // True when something of that name exists (a file, a folder, a link).
+    virtual bool exists(std::string_view name) const = 0;
+
+    // The whole content of a regular file, or nothing when it cannot be read.
+    // Reading stops with nothing when the file is longer than `limit` bytes.
+    virtual std::optional<std::string> readAll(std::string_view name,
+                                                std::size_t limit = kNoLimit) const = 0;
+
+    // Replaces the file with exactly these bytes, or changes nothing: the
+    // bytes go to a temporary file first, which then takes the name. A link
+    // standing at the name is replaced, not written through.
+    virtual bool replaceWith(std::string_view name, std::string_view bytes) = 0;
+
+    // Deletes a file or a link of that name; folders are never deleted.
+    virtual bool removeFile(std::string_view name) = 0;
+
+    // Makes `path` the working directory; false when it cannot be used.
+    virtual bool changeDirectory(std::string_view path) = 0;
+
+    // True when files can be created in the folder `path`.
+    virtual bool isWritableFolder(std::string_view path) const = 0;
+
+    static constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
+};
+
+} // namespace fortelle

@@ -1,0 +1,18 @@
+// The file system of the machine, through the C++ and POSIX libraries.
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace fortelle {
+
+class StdFileSystem final : public FileSystem {
+public:
+    bool exists(std::string_view name) const override;
+    std::optional<std::string> readAll(std::string_view name, std::size_t limit) const override;
+    bool replaceWith(std::string_view name, std::string_view bytes) override;
+    bool removeFile(std::string_view name) override;
+    bool changeDirectory(std::string_view path) override;
+    bool isWritableFolder(std::string_view path) const override;
+};
+
+} // namespace fortelle

@@ -1,0 +1,80 @@
+// A main window started in a temporary program folder, with helpers to
+// answer its prompts.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <deque>
+#include <gtest/gtest.h>
+#include <optional>
+
+#include "platform/qt/qt_prompt.h"
+#include "shell/qt/main_window.h"
+#include "temp_folder.h"
+
+namespace fortelle::testing {
+
+class WindowTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::unique_ptr<MainWindow> window;
+    // Answers for the next prompts: text to type, or nothing to cancel.
+    std::deque<std::optional<QString>> answers;
+    struct Seen {
+        QString title, message, offered;
+    };
+    std::vector<Seen> seen;
+
+    void SetUp() override
+    {
+        window = std::make_unique<MainWindow>(QString::fromStdString(folder.path().string()));
+        window->prompt().onShow = [this](QDialog& dialog) {
+            auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("answer"));
+            auto* message = dialog.findChild<QWidget*>(QStringLiteral("message"));
+            seen.push_back({dialog.windowTitle(), message->property("text").toString(),
+                            field->text()});
+            std::optional<QString> answer;
+            if (!answers.empty()) {
+                answer = answers.front();
+                answers.pop_front();
+            }
+            // Answer once the dialog's own event loop runs.
+            QMetaObject::invokeMethod(
+                &dialog,
+                [&dialog, field, answer] {
+                    if (answer) {
+                        field->setText(*answer);
+                        dialog.accept();
+                    } else {
+                        dialog.reject();
+                    }
+                },
+                Qt::QueuedConnection);
+        };
+        window->show();
+    }
+
+    void click(const char* name)
+    {
+        QPushButton* button = window->button(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        button->click();
+    }
+
+    QString boxText() const { return window->outputBox()->toPlainText(); }
+
+    // The font of the character at `position` in the box.
+    QFont fontAt(int position) const
+    {
+        QTextCursor cursor(window->outputBox()->document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat().font();
+    }
+};
+
+} // namespace fortelle::testing
