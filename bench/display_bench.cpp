@@ -1,1 +1,111 @@
-int main() { return 0; }
+// How long a long report takes to reach the output box, against a bare
+// QTextEdit::setPlainText of the same text measured in the same run.
+//
+//   fortelle_bench            every case
+//   fortelle_bench 100000     one generated report of that many lines
+//
+// Prints one line per case: both times, their ratio, and the peak memory of
+// the process so far. It is a measurement, not a test: it never fails.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTextEdit>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "platform/qt/qt_output_box.h"
+#include "platform/std_file_system.h"
+#include "shell/pipeline.h"
+#include "shell/report.h"
+#include "wagers/pools.h"
+
+namespace {
+
+using fortelle::Report;
+
+double PeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// A report of n lines shaped like the pool reports.
+std::string GeneratedReport(int lines)
+{
+    Report r;
+    for (int k = 0; k < lines; ++k) r.line("~", k, "of", lines, " -> 1 in", 12345.67 + k);
+    return r.take();
+}
+
+double Seconds(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+void Measure(const char* name, const std::function<std::string()>& makeReport)
+{
+    std::string report;
+    const double build = Seconds([&] { report = makeReport(); });
+
+    // Baseline: the same text, line feeds only, set on a fresh box.
+    QString plain = QString::fromStdString(report);
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    double bare = 0;
+    {
+        QTextEdit edit;
+        bare = Seconds([&] { edit.setPlainText(plain); });
+    }
+    plain.clear();
+
+    // The pipeline: box prepared, scratch file written and read back, report
+    // shown in the report font.
+    double ours = 0;
+    {
+        QTextEdit edit;
+        fortelle::QtOutputBox box(edit);
+        fortelle::StdFileSystem files;
+        ours = Seconds([&] {
+            fortelle::PrepareOutputBox(box);
+            fortelle::ShowReport(files, box, report);
+        });
+    }
+    std::printf("%-28s build %6.3f s   setPlainText %6.3f s   ShowReport %6.3f s   ratio %5.2f   "
+                "peak %7.1f MB\n",
+                name, build, bare, ours, ours / bare, PeakMegabytes());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    // Work in a folder of our own: the scratch file goes there.
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("fortelle-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+
+    if (argc > 1) {
+        const int lines = std::atoi(argv[1]);
+        Measure(argv[1], [lines] { return GeneratedReport(lines); });
+    } else {
+        Measure("100,000 lines", [] { return GeneratedReport(100000); });
+        Measure("1,000,000 lines", [] { return GeneratedReport(1000000); });
+        Measure("soccer 1,000,000 games", [] { return fortelle::SoccerReport(1000000); });
+        Measure("parlay 1,000,000 games", [] { return fortelle::ParlayReport(1000000); });
+    }
+    std::filesystem::current_path(folder.parent_path());
+    std::filesystem::remove_all(folder);
+    return 0;
+}

@@ -7,6 +7,7 @@
 
 #include "lottery/digit_games.h"
 #include "shell/calculator.h"
+#include "shell/report.h"
 #include "shell/texts.h"
 #include "stats/stddev.h"
 #include "wagers/horses.h"
@@ -75,17 +76,6 @@ CommandLineResult UsageError(const std::string& message)
     return {{}, "fortelle-cli: " + message + "\n" + std::string(kUsage), 2};
 }
 
-std::string WithLineFeeds(const std::string& bytes)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-        out += bytes[i];
-    }
-    return out;
-}
-
 } // namespace
 
 CommandLineResult RunCommandLine(const std::vector<std::string>& args)
@@ -113,7 +103,7 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args)
                               std::to_string(c.values) + ")");
         }
         CommandLineResult result = c.run(values);
-        if (!raw) result.out = WithLineFeeds(result.out);
+        if (!raw) result.out = CrLfToLineFeeds(result.out);
         return result;
     }
     return UsageError("unknown calculator '" + words[0] + "'");

@@ -52,6 +52,10 @@ private:
 // feed alone, written as a single printed line.
 std::string WholeTextReport(std::string_view text);
 
+// The text with every CR LF pair written as a single line feed (other
+// carriage returns stay). One pass, so it costs nothing on long reports.
+std::string CrLfToLineFeeds(std::string_view text);
+
 // A number's digits without sign and without blanks, as game labels show
 // them ("-50" shows as "50").
 std::string BareDigits(std::int64_t value);

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what Fortelle needs to build and test on Debian, then configures
+# and builds it in ./build. Safe to run again: it only adds what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make qt6-base-dev libqt6printsupport6 libgtest-dev libboost-dev
+          fonts-liberation fonts-dejavu-core poppler-utils locales xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, so the tests can prove reports ignore it.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  $SUDO locale-gen >/dev/null
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build build -j2
