@@ -7,6 +7,9 @@
 #include "cli/command_line.h"
 #include "fakes.h"
 #include "lottery/digit_games.h"
+#include "lottery/euro.h"
+#include "lottery/lotto.h"
+#include "lottery/powerball.h"
 #include "stats/stddev.h"
 #include "wagers/horses.h"
 #include "wagers/pools.h"
@@ -40,6 +43,25 @@ TEST(CommandLine, AnswersAreReadAsPromptAnswers)
     EXPECT_EQ(Cli({"parlay", "-3"}).out, Lf(ParlayReport(2)));
     EXPECT_EQ(Cli({"stddev", "6", "49", "100"}).out, Lf(StdDevReport({6, 49, 100})));
     EXPECT_EQ(Cli({"stddev"}).out, Lf(StdDevReport({6, 49, 100})));
+}
+
+TEST(CommandLine, LotteryGames)
+{
+    EXPECT_EQ(Cli({"lotto", "49", "6", "6"}).out, Lf(LottoReport({49, 6, 6})));
+    EXPECT_EQ(Cli({"lotto"}).out, Lf(LottoReport({49, 6, 12})));
+    EXPECT_EQ(Cli({"lotto", "6", "49"}).out, Lf(LottoReport({49, 6, 12})));
+    EXPECT_EQ(Cli({"powerball"}).out, Lf(PowerballReport({69, 26, 5, 5})));
+    EXPECT_EQ(Cli({"euro"}).out, Lf(EuroReport({50, 5, 11, 2})));
+    EXPECT_EQ(Cli({"euro", "50", "3", "11", "1"}).out, Lf(EuroReport({50, 3, 11, 1})));
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"lotto", "1000", "200", "200"}, {"euro", "50", "3", "11", "1"},
+             {"lotto", "2147483647", "2147483647", "2147483647"}, {"powerball", "0", "0", "0", "0"},
+             {"euro", "-1", "-1", "-1", "-1"}, {"lotto", "10", "3", "20"}}) {
+        const auto r = Cli(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.find("inf"), std::string::npos) << args[1];
+        EXPECT_EQ(r.out.find("nan"), std::string::npos) << args[1];
+    }
 }
 
 TEST(CommandLine, StdDevRefusalsNameTheEntry)

@@ -103,6 +103,9 @@ public:
     std::vector<std::string> log;
     std::string cwd = "/start";
     std::set<std::string> writableFolders;
+    // When set, writes and removals are also recorded here, so that a test
+    // can see their order against the box's operations.
+    std::vector<std::string>* journal = nullptr;
 
     bool exists(std::string_view name) const override
     {
@@ -120,6 +123,7 @@ public:
     {
         const std::string n(name);
         log.push_back("write:" + n);
+        if (journal) journal->push_back("write:" + n);
         if (readOnlyFolder || diskFull || folders.count(n)) return false;
         files[n] = std::string(bytes);
         unreadable.erase(n);
@@ -129,6 +133,7 @@ public:
     {
         const std::string n(name);
         log.push_back("remove:" + n);
+        if (journal) journal->push_back("remove:" + n);
         if (readOnlyFolder || folders.count(n)) return false;
         return files.erase(n) > 0;
     }
@@ -198,6 +203,7 @@ struct FakePlatform {
     FakeFiles files;
     FakeDialogs dialogs;
     Platform platform{box, prompt, files, dialogs};
+    FakePlatform() { files.journal = &box.log; }
 };
 
 // Report bytes with CR LF written as LF, as the command line prints them.

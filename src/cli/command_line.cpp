@@ -6,6 +6,9 @@
 #include <variant>
 
 #include "lottery/digit_games.h"
+#include "lottery/euro.h"
+#include "lottery/lotto.h"
+#include "lottery/powerball.h"
 #include "shell/calculator.h"
 #include "shell/report.h"
 #include "shell/texts.h"
@@ -52,6 +55,9 @@ const std::vector<Calculator>& Calculators()
     static const std::vector<Calculator> all{
         {"pick3", 0, [](auto) { return Report(Pick3Report()); }},
         {"pick4", 0, [](auto) { return Report(Pick4Report()); }},
+        {"lotto", 3, [](auto v) { return Whole(LottoCalculator(), v); }},
+        {"powerball", 4, [](auto v) { return Whole(PowerballCalculator(), v); }},
+        {"euro", 4, [](auto v) { return Whole(EuroCalculator(), v); }},
         {"horses", 1, [](auto v) { return Whole(HorsesCalculator(), v); }},
         {"roulette", 0, [](auto) { return Report(RouletteReport()); }},
         {"parlay", 1, [](auto v) { return Whole(ParlayCalculator(), v); }},

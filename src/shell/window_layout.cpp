@@ -1,6 +1,9 @@
 #include "shell/window_layout.h"
 
 #include "lottery/digit_games.h"
+#include "lottery/euro.h"
+#include "lottery/lotto.h"
+#include "lottery/powerball.h"
 #include "shell/calculator.h"
 #include "shell/pipeline.h"
 #include "stats/stddev.h"
@@ -17,6 +20,9 @@ constexpr int kRow1 = 1200, kRow2 = 1680, kRow3 = 2280;
 void Pick3(Platform& p) { ShowFixedReport(p, Pick3Report()); }
 void Pick4(Platform& p) { ShowFixedReport(p, Pick4Report()); }
 void Roulette(Platform& p) { ShowFixedReport(p, RouletteReport()); }
+void Lotto(Platform& p) { RunWholeNumberCalculator(LottoCalculator(), p); }
+void Powerball(Platform& p) { RunWholeNumberCalculator(PowerballCalculator(), p); }
+void Euro(Platform& p) { RunWholeNumberCalculator(EuroCalculator(), p); }
 void Horses(Platform& p) { RunWholeNumberCalculator(HorsesCalculator(), p); }
 void Soccer(Platform& p) { RunWholeNumberCalculator(SoccerCalculator(), p); }
 void Parlay(Platform& p) { RunWholeNumberCalculator(ParlayCalculator(), p); }
@@ -24,10 +30,10 @@ void Parlay(Platform& p) { RunWholeNumberCalculator(ParlayCalculator(), p); }
 constexpr std::array<ButtonDesign, 15> kButtons{{
     {"Pick3", "Pick 3", "Calculate the odds in the pick-3 game", kColumn1, kRow1, Pick3},
     {"Pick4", "Pick 4", "Calculate the odds in the pick-4 game", kColumn2, kRow1, Pick4},
-    {"Pick5", "Lotto Odds", "Calculate the odds in lotto & Keno games", kColumn3, kRow1, nullptr},
-    {"Pick6", "Powerball", "Calculate the odds in Powerball games", kColumn4, kRow1, nullptr},
+    {"Pick5", "Lotto Odds", "Calculate the odds in lotto & Keno games", kColumn3, kRow1, Lotto},
+    {"Pick6", "Powerball", "Calculate the odds in Powerball games", kColumn4, kRow1, Powerball},
     {"EuroOdds", "EuroOdds", "Calculate the odds in lotto games with two ballsets", kColumn5, kRow1,
-     nullptr},
+     Euro},
     {"Horses", "Horses", "Calculate the odds in horse racing", kColumn1, kRow2, Horses},
     {"Roulette", "Roulette", "Calculate the odds for various roulette bets", kColumn2, kRow2,
      Roulette},
