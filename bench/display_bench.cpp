@@ -21,6 +21,8 @@
 #include "platform/std_file_system.h"
 #include "shell/pipeline.h"
 #include "shell/report.h"
+#include "lottery/lotto.h"
+#include "lottery/powerball.h"
 #include "wagers/pools.h"
 
 namespace {
@@ -104,6 +106,14 @@ int main(int argc, char** argv)
         Measure("1,000,000 lines", [] { return GeneratedReport(1000000); });
         Measure("soccer 1,000,000 games", [] { return fortelle::SoccerReport(1000000); });
         Measure("parlay 1,000,000 games", [] { return fortelle::ParlayReport(1000000); });
+        // The largest lottery games the cap allows: 1000 drawn from 2^31 - 1,
+        // every row on the exact path.
+        Measure("lotto 2147483647/1000", [] {
+            return fortelle::LottoReport({2147483647, fortelle::kMostDrawn, 1073741823});
+        });
+        Measure("powerball 2147483647/1000", [] {
+            return fortelle::PowerballReport({2147483647, 2147483647, fortelle::kMostDrawn, 1073741823});
+        });
     }
     std::filesystem::current_path(folder.parent_path());
     std::filesystem::remove_all(folder);
