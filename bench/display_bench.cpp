@@ -21,6 +21,7 @@
 #include "platform/std_file_system.h"
 #include "shell/pipeline.h"
 #include "shell/report.h"
+#include "filetools/decoding.h"
 #include "lottery/lotto.h"
 #include "lottery/powerball.h"
 #include "wagers/pools.h"
@@ -85,6 +86,45 @@ void Measure(const char* name, const std::function<std::string()>& makeReport)
     std::fflush(stdout);
 }
 
+// Opening a large text file: read, decoded and put into the box, against a
+// bare setPlainText of the same text.
+void MeasureOpen(std::size_t megabytes)
+{
+    const std::string path = "big-file.txt";
+    {
+        std::string text;
+        text.reserve(megabytes << 20);
+        for (int line = 0; text.size() < (megabytes << 20); ++line) {
+            text += "Line " + std::to_string(line) + " of a large text file, caf\xC3\xA9 \xE2\x80\xA2\r\n";
+        }
+        fortelle::StdFileSystem().replaceWith(path, text);
+    }
+    fortelle::StdFileSystem files;
+    double bare = 0;
+    {
+        const std::string bytes = *files.readAll(path, fortelle::FileSystem::kNoLimit);
+        QString plain = QString::fromStdString(fortelle::CrLfToLineFeeds(bytes));
+        QTextEdit edit;
+        bare = Seconds([&] { edit.setPlainText(plain); });
+    }
+    double ours = 0;
+    {
+        QTextEdit edit;
+        fortelle::QtOutputBox box(edit);
+        ours = Seconds([&] {
+            box.setText("");
+            const auto bytes = files.readAll(path, fortelle::FileSystem::kNoLimit);
+            box.insertAtCaret(fortelle::DecodeFileBytes(*bytes));
+        });
+    }
+    files.removeFile(path);
+    std::printf("%-28s build %6.3f s   setPlainText %6.3f s   Open       %6.3f s   ratio %5.2f   "
+                "peak %7.1f MB\n",
+                (std::to_string(megabytes) + " MB file opened").c_str(), 0.0, bare, ours,
+                ours / bare, PeakMegabytes());
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,6 +154,7 @@ int main(int argc, char** argv)
         Measure("powerball 2147483647/1000", [] {
             return fortelle::PowerballReport({2147483647, 2147483647, fortelle::kMostDrawn, 1073741823});
         });
+        MeasureOpen(50);
     }
     std::filesystem::current_path(folder.parent_path());
     std::filesystem::remove_all(folder);

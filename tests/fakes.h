@@ -112,9 +112,11 @@ public:
         const std::string n(name);
         return files.count(n) || folders.count(n) || unreadable.count(n);
     }
+    mutable std::vector<std::string> reads;
     std::optional<std::string> readAll(std::string_view name, std::size_t limit) const override
     {
         const std::string n(name);
+        reads.push_back(n);
         auto it = files.find(n);
         if (failReads || unreadable.count(n) || it == files.end() || it->second.size() > limit) return std::nullopt;
         return it->second;

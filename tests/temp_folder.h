@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 namespace fortelle::testing {
 
@@ -62,6 +64,26 @@ public:
 private:
     std::filesystem::path previous_;
     std::filesystem::path path_;
+};
+
+// While it lives, files cannot grow beyond `bytes`: writes past it fail as
+// they do on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
 };
 
 } // namespace fortelle::testing

@@ -25,7 +25,10 @@ struct FileDialogSetup {
 
 struct FontDialogSetup {
     unsigned flags = 0;
-    FontChoice preset;        // name, size, styles and colour the dialog opens with
+    // Name and size the dialog opens with. Bold, italic, strikethrough,
+    // underline and colour are not preset: the dialog opens with what it
+    // returned last time (all off and black at first).
+    FontChoice preset;
 };
 
 class Dialogs {

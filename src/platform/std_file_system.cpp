@@ -95,6 +95,9 @@ bool StdFileSystem::replaceWith(std::string_view name, std::string_view bytes)
     std::string tempName;
     const int fd = CreateTempBeside(target, tempName);
     if (fd < 0) return false;
+    // A file that is replaced keeps its permissions.
+    struct stat old {};
+    if (::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
     bool ok = WriteFully(fd, bytes);
     ok = (::close(fd) == 0) && ok;
     // rename() replaces a link standing at the name instead of following it,

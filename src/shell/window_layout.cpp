@@ -1,5 +1,6 @@
 #include "shell/window_layout.h"
 
+#include "filetools/text_tools.h"
 #include "lottery/digit_games.h"
 #include "lottery/euro.h"
 #include "lottery/lotto.h"
@@ -41,13 +42,13 @@ constexpr std::array<ButtonDesign, 15> kButtons{{
      Parlay},
     {"PowerOdds", "Soccer 1X2", "Calculate the odds in soccer pools 1X2", kColumn4, kRow2, Soccer},
     {"StdDev", "StdDev", "Calculate the binomial standard deviation", kColumn5, kRow2, RunStdDev},
-    {"Open", "Open", "Open a text file, mainly for U.S. Bet", kColumn1, kRow3, nullptr},
-    {"Edit", "Edit", "Edit a text file, mainly for U.S. Bet", kColumn2, kRow3, nullptr},
+    {"Open", "Open", "Open a text file, mainly for U.S. Bet", kColumn1, kRow3, RunOpen},
+    {"Edit", "Edit", "Edit a text file, mainly for U.S. Bet", kColumn2, kRow3, RunEdit},
     {"Font", "Font", "Pick a font and its attributes for entire files, or text selections",
-     kColumn3, kRow3, nullptr},
-    {"Print", "Print", "Print entire files, or text selections", kColumn4, kRow3, nullptr},
+     kColumn3, kRow3, RunFont},
+    {"Print", "Print", "Print entire files, or text selections", kColumn4, kRow3, RunPrint},
     {"Save", "Save", "Save the content of the text box to file. Careful with the filenames!",
-     kColumn5, kRow3, nullptr},
+     kColumn5, kRow3, RunSave},
 }};
 
 constexpr std::array<std::string_view, 17> kTabOrder{

@@ -38,7 +38,7 @@ struct ButtonDesign {
     std::string_view tooltip;
     int left;
     int top;
-    Handler onClick; // nothing yet for buttons whose tools are still to come
+    Handler onClick;
 };
 
 std::span<const ButtonDesign> ButtonDesigns();

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QPrinter;
+
 #include "platform/dialogs.h"
 
 class QWidget;
@@ -23,9 +25,13 @@ public:
     // Called with each dialog just before it runs, so that tests and scripted
     // runs can answer it.
     std::function<void(QDialog&)> onShow;
+    // Called with each new printer before its dialog opens (for example to
+    // send the output to a PDF file).
+    std::function<void(QPrinter&)> preparePrinter;
 
 private:
     QWidget* parent_;
+    FontChoice lastFont_{"", 10.0, false, false, false, false, 0x000000};
 };
 
 } // namespace fortelle

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QTextEdit>
 
@@ -133,6 +134,15 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(
             const Handler handler = design.onClick;
             connect(button, &QPushButton::clicked, this, [this, handler] { handler(*platform_); });
         }
+    }
+
+    // Keyboard shortcuts for the text tools.
+    for (const auto& [keys, name] : {std::pair{QKeySequence::Open, "Open"},
+                                     std::pair{QKeySequence::Save, "Save"},
+                                     std::pair{QKeySequence::Print, "Print"}}) {
+        QPushButton* target = button(QString::fromLatin1(name));
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, target, &QPushButton::click);
     }
 
     // Tab order over the controls that take focus; the label is passed over.

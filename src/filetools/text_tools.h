@@ -1,0 +1,31 @@
+// Open, Edit, Save, Print and Font: the output box as a small text editor.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace fortelle {
+
+struct Platform;
+
+// The files Open reads are held whole in memory; larger ones are not opened.
+inline constexpr std::size_t kLargestOpenedFile = std::size_t{1} << 30; // 1 GiB
+
+inline constexpr std::string_view kFileFilter = "All (*.*)|*.*";
+// Hide the read-only check box (4), the path must exist (2048), the file must
+// exist (4096).
+inline constexpr unsigned kFileDialogFlags = 6148;
+// The page-range choice is disabled (8); plus 1 to open on the selection.
+inline constexpr unsigned kPrintDialogFlags = 8;
+inline constexpr unsigned kPrintSelectionFlag = 1;
+// Screen and printer fonts, effects (strikethrough, underline, colour), only
+// fonts both screen and printer have.
+inline constexpr unsigned kFontDialogFlags = 33027;
+
+void RunOpen(Platform& platform);
+void RunEdit(Platform& platform);
+void RunSave(Platform& platform);
+void RunPrint(Platform& platform);
+void RunFont(Platform& platform);
+
+} // namespace fortelle
