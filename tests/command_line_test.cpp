@@ -91,6 +91,13 @@ TEST(CommandLine, UsageErrors)
     }
 }
 
+TEST(CommandLine, DoubleDashEndsTheOptions)
+{
+    EXPECT_EQ(Cli({"--", "horses", "--7"}).out, Lf(HorsesReport(5)));
+    EXPECT_EQ(Cli({"--raw", "--", "horses", "--help"}).out, HorsesReport(5));
+    EXPECT_EQ(Cli({"--", "--raw"}).status, 2); // not a calculator
+}
+
 TEST(CommandLine, HelpAndVersion)
 {
     EXPECT_EQ(Cli({"--version"}).out, "fortelle-cli 10.0\n");

@@ -33,6 +33,7 @@ constexpr std::string_view kUsage =
     "\n"
     "Options:\n"
     "  --raw      write the report's exact bytes, lines ended by CR LF\n"
+    "  --         every word after it is a calculator or a value (for values such as --5)\n"
     "  --help     show this help\n"
     "  --version  show the version\n";
 
@@ -87,16 +88,23 @@ CommandLineResult UsageError(const std::string& message)
 CommandLineResult RunCommandLine(const std::vector<std::string>& args)
 {
     bool raw = false;
+    bool options = true; // until "--": every word after it is a calculator or a value
     std::vector<std::string> words;
     for (const std::string& arg : args) {
-        if (arg == "--help") return {std::string(kUsage), {}, 0};
-        if (arg == "--version") return {"fortelle-cli " + std::string(kVersion) + "\n", {}, 0};
-        if (arg == "--raw") {
-            raw = true;
-        } else if (arg.rfind("--", 0) == 0) {
-            return UsageError("unknown option '" + arg + "'");
-        } else {
+        if (!options || arg.rfind("--", 0) != 0) {
             words.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options = false;
+        } else if (arg == "--help") {
+            return {std::string(kUsage), {}, 0};
+        } else if (arg == "--version") {
+            return {"fortelle-cli " + std::string(kVersion) + "\n", {}, 0};
+        } else if (arg == "--raw") {
+            raw = true;
+        } else {
+            return UsageError("unknown option '" + arg + "'");
         }
     }
     if (words.empty()) return UsageError("no calculator named");

@@ -61,11 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0) return 0;
     const std::size_t which = data[0] % 10;
-    std::vector<std::string> args{"--raw", kCalculators[which]};
+    std::vector<std::string> args{"--raw", "--", kCalculators[which]};
     // The answers: the rest split at zero bytes, at most as many as the
     // calculator asks for.
     std::string current;
-    for (std::size_t i = 1; i < size && args.size() - 2 < kValues[which]; ++i) {
+    for (std::size_t i = 1; i < size && args.size() - 3 < kValues[which]; ++i) {
         if (data[i] == 0) {
             args.push_back(current);
             current.clear();
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             current += static_cast<char>(data[i]);
         }
     }
-    if (!current.empty() && args.size() - 2 < kValues[which]) args.push_back(current);
+    if (!current.empty() && args.size() - 3 < kValues[which]) args.push_back(current);
     const fortelle::CommandLineResult r = fortelle::RunCommandLine(args);
     if (r.status != 0 && !(r.status == 1 && which == 9)) std::abort();
     if (r.status == 1) {
