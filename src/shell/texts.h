@@ -1,6 +1,7 @@
 // The program's own words that are not part of any one calculator.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace fortelle {
@@ -10,6 +11,13 @@ inline constexpr std::string_view kDescription = "Calculate odds for lottery, ho
 inline constexpr std::string_view kVersion = "10.0";
 inline constexpr std::string_view kMaker = "the Fortelle project";
 inline constexpr std::string_view kOddsPage = "https://fortelle.example.org/odds";
+
+// What About and --version say.
+inline std::string AboutText()
+{
+    return std::string(kProgramName) + " " + std::string(kVersion) + "\n" + std::string(kDescription) +
+           "\nMade by " + std::string(kMaker) + ", " + std::string(kOddsPage) + "\n";
+}
 
 // Three lines separated by carriage returns, none after the last.
 inline constexpr std::string_view kBannerText =

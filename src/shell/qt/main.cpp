@@ -1,11 +1,27 @@
 #include <QApplication>
 #include <QStyleFactory>
+#include <cstdio>
+#include <string>
 
 #include "shell/qt/main_window.h"
 #include "shell/texts.h"
 
 int main(int argc, char** argv)
 {
+    // Answered before any window system is needed.
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--version") {
+            std::fputs(fortelle::AboutText().c_str(), stdout);
+            return 0;
+        }
+        if (arg == "--help") {
+            std::printf("Usage: fortelle [--version | --help]\n%s: %s\n",
+                        std::string(fortelle::kProgramName).c_str(),
+                        std::string(fortelle::kDescription).c_str());
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fortelle"));
     QApplication::setApplicationVersion(QString::fromLatin1(fortelle::kVersion.data(),

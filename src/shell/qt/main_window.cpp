@@ -1,7 +1,10 @@
 #include "shell/qt/main_window.h"
 
 #include <QDir>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -42,12 +45,14 @@ std::string PerUserFolder()
     return QDir::toNativeSeparators(path).toStdString();
 }
 
-QPixmap DrawIcon(int size)
+} // namespace
+
+QImage DrawIcon(int size)
 {
     // A white die showing five on a green field, in the window's colours.
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, size > 16);
     const qreal s = size;
     painter.setPen(Qt::NoPen);
@@ -55,8 +60,7 @@ QPixmap DrawIcon(int size)
     painter.drawRoundedRect(QRectF(0, 0, s, s), s / 6, s / 6);
     painter.setBrush(Qt::white);
     painter.setPen(QPen(QColor(0, 0, 64), s / 16));
-    const QRectF face(s * 0.15, s * 0.15, s * 0.7, s * 0.7);
-    painter.drawRoundedRect(face, s / 10, s / 10);
+    painter.drawRoundedRect(QRectF(s * 0.15, s * 0.15, s * 0.7, s * 0.7), s / 10, s / 10);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 0, 64));
     const qreal r = s * 0.07;
@@ -64,16 +68,13 @@ QPixmap DrawIcon(int size)
                       QPointF(0.32, 0.68), QPointF(0.68, 0.68)}) {
         painter.drawEllipse(QPointF(c.x() * s, c.y() * s), r, r);
     }
-    return pixmap;
+    return image;
 }
-
-} // namespace
 
 QIcon FortelleIcon()
 {
     QIcon icon;
-    icon.addPixmap(DrawIcon(16));
-    icon.addPixmap(DrawIcon(32));
+    for (int size : {16, 32, 48}) icon.addPixmap(QPixmap::fromImage(DrawIcon(size)));
     return icon;
 }
 
@@ -169,6 +170,16 @@ void MainWindow::setText(std::string_view text)
 {
     // Carriage returns break the banner's lines.
     label_->setText(FromView(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    // Right-click on the window (the box has its own menu) offers About.
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("About Fortelle"), this, [this] {
+        QMessageBox::about(this, QStringLiteral("About Fortelle"), FromView(AboutText()));
+    });
+    menu.exec(event->globalPos());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

@@ -33,6 +33,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void setText(std::string_view text) override; // the banner
@@ -46,7 +47,8 @@ private:
     std::unique_ptr<Platform> platform_;
 };
 
-// The program's icon, drawn at 16 x 16 and 32 x 32 pixels.
+// The program's icon, drawn at 16, 32 and 48 pixels square.
 QIcon FortelleIcon();
+QImage DrawIcon(int size);
 
 } // namespace fortelle
