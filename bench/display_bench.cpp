@@ -22,6 +22,7 @@
 #include "shell/pipeline.h"
 #include "shell/report.h"
 #include "filetools/decoding.h"
+#include "cli/command_line.h"
 #include "lottery/lotto.h"
 #include "lottery/powerball.h"
 #include "wagers/pools.h"
@@ -125,6 +126,32 @@ void MeasureOpen(std::size_t megabytes)
     std::fflush(stdout);
 }
 
+// Every calculator's largest accepted input, from answer to report text
+// (the display of the long ones is measured above).
+void MeasureLargestInputs()
+{
+    const std::vector<std::vector<std::string>> cases{
+        {"pick3"},
+        {"pick4"},
+        {"roulette"},
+        {"lotto", "2147483647", "2147483647", "1073741823"},
+        {"powerball", "2147483647", "2147483647", "2147483647", "1073741823"},
+        {"euro", "2147483647", "1073741823", "2147483647", "1073741823"},
+        {"horses", "2147483647"},
+        {"soccer", "2147483647"},
+        {"parlay", "2147483647"},
+        {"stddev", "32767", "32767", "1.7976931348623157e308"},
+    };
+    std::printf("\nLargest accepted inputs (answer to report text, goal under 2 s):\n");
+    for (const auto& args : cases) {
+        std::size_t bytes = 0;
+        const double t = Seconds([&] { bytes = fortelle::RunCommandLine(args).out.size(); });
+        std::string name;
+        for (const auto& a : args) name += a + " ";
+        std::printf("  %-62s %7.3f s  %10zu bytes\n", name.c_str(), t, bytes);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -155,6 +182,7 @@ int main(int argc, char** argv)
             return fortelle::PowerballReport({2147483647, 2147483647, fortelle::kMostDrawn, 1073741823});
         });
         MeasureOpen(50);
+        MeasureLargestInputs();
     }
     std::filesystem::current_path(folder.parent_path());
     std::filesystem::remove_all(folder);
