@@ -208,6 +208,19 @@ struct FakePlatform {
     FakePlatform() { files.journal = &box.log; }
 };
 
+// The lines of report bytes, without their CR LF.
+inline std::vector<std::string> Lines(const std::string& report)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        const std::size_t end = report.find("\r\n", start);
+        lines.push_back(report.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
 // Report bytes with CR LF written as LF, as the command line prints them.
 inline std::string Lf(std::string s)
 {

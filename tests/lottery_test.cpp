@@ -13,18 +13,8 @@ namespace fortelle {
 namespace {
 
 using testing::FakePlatform;
+using testing::Lines;
 
-std::vector<std::string> Lines(const std::string& report)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < report.size()) {
-        const std::size_t end = report.find("\r\n", start);
-        lines.push_back(report.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
 
 // The odds figure at the end of each row of a table ("1 in 2.29 " gives
 // "2.29"; an impossible row gives "impossible").

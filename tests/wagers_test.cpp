@@ -11,18 +11,8 @@ namespace fortelle {
 namespace {
 
 using testing::FakePlatform;
+using testing::Lines;
 
-std::vector<std::string> Lines(const std::string& report)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < report.size()) {
-        const std::size_t end = report.find("\r\n", start);
-        lines.push_back(report.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
 
 TEST(Horses, EightHorses)
 {

@@ -3,6 +3,8 @@
 #include <boost/multiprecision/cpp_int.hpp>
 #include <cmath>
 
+#include "shell/report.h"
+
 namespace fortelle {
 
 using Big = boost::multiprecision::cpp_int;
@@ -180,6 +182,29 @@ std::optional<Figure15> Game::atLeastOddsFigure(std::int64_t m, std::int64_t fac
 {
     const Exact& e = exact();
     return ExactFigure(e.total * factor, e.atLeast[static_cast<std::size_t>(m)]);
+}
+
+void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor,
+                   std::string_view oddsText, std::string_view impossibleText)
+{
+    const double scale = static_cast<double>(factor);
+    for (std::int64_t m = 0; m <= game.k(); ++m) {
+        std::optional<Figure15> odds;
+        if (table == OddsTable::Exactly && game.impossible(m)) {
+            odds = std::nullopt;
+        } else if (table == OddsTable::Exactly) {
+            const double x = RoundOdds(game.exactOdds(m) * scale);
+            odds = std::isfinite(x) ? std::optional(ToFigure15(x)) : game.exactOddsFigure(m, factor);
+        } else {
+            const double x = RoundOdds(game.atLeastOdds(m) * scale);
+            odds = std::isfinite(x) ? std::optional(ToFigure15(x)) : game.atLeastOddsFigure(m, factor);
+        }
+        if (odds) {
+            report.line("~", m, "of", game.k(), "in", game.p(), "from", game.N(), oddsText, *odds);
+        } else {
+            report.line("~", m, "of", game.k(), "in", game.p(), "from", game.N(), impossibleText);
+        }
+    }
 }
 
 std::optional<Figure15> CombinedOddsFigure(const Game& first, std::int64_t m1, const Game& second,

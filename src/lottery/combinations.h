@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "shell/print_style.h"
@@ -49,6 +50,10 @@ public:
     std::optional<Figure15> exactOddsFigure(std::int64_t m, std::int64_t factor = 1) const;
     std::optional<Figure15> atLeastOddsFigure(std::int64_t m, std::int64_t factor = 1) const;
 
+    std::int64_t N() const { return N_; }
+    std::int64_t k() const { return k_; }
+    std::int64_t p() const { return p_; }
+
     // Figures for the products of two games' exact odds (two ballsets).
     friend std::optional<Figure15> CombinedOddsFigure(const Game& first, std::int64_t m1,
                                                       const Game& second, std::int64_t m2);
@@ -66,5 +71,16 @@ private:
 
 // The report figure of a finite odds value: rounded to 2 places.
 Figure15 OddsFigure(double x);
+
+class Report;
+
+enum class OddsTable { Exactly, AtLeast };
+
+// Writes one row per match count m = 0..k of a single-drum game: "~", m,
+// "of", k, "in", p, "from", N, then `oddsText` and the odds (each multiplied
+// by `factor`), or `impossibleText` when the outcome cannot happen. A row
+// keeps the double figure while it is finite; otherwise the exact figure.
+void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor,
+                   std::string_view oddsText, std::string_view impossibleText);
 
 } // namespace fortelle

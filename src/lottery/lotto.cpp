@@ -1,6 +1,5 @@
 #include "lottery/lotto.h"
 
-#include <cmath>
 #include <utility>
 
 #include "lottery/combinations.h"
@@ -21,35 +20,15 @@ std::string LottoReport(const LottoGame& g)
     const Game game(g.N, g.k, g.p);
     const std::string label = BareDigits(g.k) + "/" + BareDigits(g.N) + "':";
 
-    // Rows keep the double figure while it is finite; otherwise the exact
-    // figure, or the impossible row when no draw gives the outcome.
     Report r;
-    auto row = [&](std::int32_t m, std::optional<Figure15> odds) {
-        if (odds) {
-            r.line("~", m, "of", g.k, "in", g.p, "from", g.N, " -> 1 in", *odds);
-        } else {
-            r.line("~", m, "of", g.k, "in", g.p, "from", g.N, " -> 0 (impossible)");
-        }
-    };
-
     r.blank();
     r.line(" The odds calculated as EXACTLY in a lotto game '", label);
     r.blank(2);
-    for (std::int32_t m = 0; m <= g.k; ++m) {
-        if (game.impossible(m)) {
-            row(m, std::nullopt);
-            continue;
-        }
-        const double x = RoundOdds(game.exactOdds(m));
-        row(m, std::isfinite(x) ? std::optional(ToFigure15(x)) : game.exactOddsFigure(m));
-    }
+    WriteOddsRows(r, game, OddsTable::Exactly, 1, " -> 1 in", " -> 0 (impossible)");
     r.blank(2);
     r.line(" The odds calculated as AT LEAST in a lotto game '", label);
     r.blank(2);
-    for (std::int32_t m = 0; m <= g.k; ++m) {
-        const double x = RoundOdds(game.atLeastOdds(m));
-        row(m, std::isfinite(x) ? std::optional(ToFigure15(x)) : game.atLeastOddsFigure(m));
-    }
+    WriteOddsRows(r, game, OddsTable::AtLeast, 1, " -> 1 in", " -> 0 (impossible)");
     r.blank();
     return r.take();
 }

@@ -1,6 +1,5 @@
 #include "lottery/powerball.h"
 
-#include <cmath>
 #include <utility>
 
 #include "lottery/combinations.h"
@@ -20,36 +19,19 @@ PowerballGame NormalisePowerball(PowerballGame g)
 std::string PowerballReport(const PowerballGame& g)
 {
     const Game game(g.N, g.k, g.p);
-    const double B = g.B;
     const std::string label = BareDigits(g.N) + "/" + BareDigits(g.k) + "/" + BareDigits(g.B) + "':";
 
+    constexpr std::string_view kOdds = "plus the Powerball -> 1 in";
+    constexpr std::string_view kImpossible = "plus the Powerball -> 0 (impossible)";
     Report r;
-    auto row = [&](std::int32_t i, std::optional<Figure15> odds) {
-        if (odds) {
-            r.line("~", i, "of", g.k, "in", g.p, "from", g.N, "plus the Powerball -> 1 in", *odds);
-        } else {
-            r.line("~", i, "of", g.k, "in", g.p, "from", g.N, "plus the Powerball -> 0 (impossible)");
-        }
-    };
-
     r.blank();
     r.line(" The odds calculated as EXACTLY in a Powerball game '", label);
     r.blank(2);
-    for (std::int32_t i = 0; i <= g.k; ++i) {
-        if (game.impossible(i)) {
-            row(i, std::nullopt);
-            continue;
-        }
-        const double x = RoundOdds(game.exactOdds(i) * B);
-        row(i, std::isfinite(x) ? std::optional(ToFigure15(x)) : game.exactOddsFigure(i, g.B));
-    }
+    WriteOddsRows(r, game, OddsTable::Exactly, g.B, kOdds, kImpossible);
     r.blank(2);
     r.line(" The odds calculated as AT LEAST in a Powerball game '", label);
     r.blank(2);
-    for (std::int32_t i = 0; i <= g.k; ++i) {
-        const double y = RoundOdds(game.atLeastOdds(i) * B);
-        row(i, std::isfinite(y) ? std::optional(ToFigure15(y)) : game.atLeastOddsFigure(i, g.B));
-    }
+    WriteOddsRows(r, game, OddsTable::AtLeast, g.B, kOdds, kImpossible);
     r.blank(2);
     r.line(" To calculate the odds without the Powerball: ");
     r.line(" - use lotto odds for", g.k, "in", g.p, "from", g.N);
