@@ -11,10 +11,17 @@ class Banner;
 class FileSystem;
 class OutputBox;
 
+// True for the folders that hold the system's own programs (/usr/bin,
+// /usr/local/bin, /bin, ...): a program there is installed for everyone, and
+// its parameter files belong to each user, even to the super-user, who could
+// write there.
+bool IsSystemProgramFolder(std::string_view folder);
+
 // The banner, the working directory, the prepared box and the greeting, in
 // that order. The working directory becomes `programFolder`; when that folder
-// cannot be written (a system-wide install), the per-user data folder that
-// `perUserFolder` gives takes its place. A step that fails is skipped.
+// cannot be written or is a system program folder (a system-wide install),
+// the per-user data folder that `perUserFolder` gives takes its place. A step
+// that fails is skipped.
 void RunStartup(Banner& banner, FileSystem& files, OutputBox& box, std::string_view programFolder,
                 const std::function<std::string()>& perUserFolder);
 
