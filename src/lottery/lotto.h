@@ -17,7 +17,8 @@ struct LottoGame {
     std::int32_t N, k, p;
 };
 
-// N and k exchanged when N < k; k capped; the pool raised to k.
+// N and k exchanged when N < k; k capped; the pool raised to k. Powerball
+// treats its regular numbers the same way.
 LottoGame NormaliseLotto(LottoGame game);
 
 std::string LottoReport(const LottoGame& game);

@@ -1,6 +1,5 @@
 #include "lottery/powerball.h"
 
-#include <utility>
 
 #include "lottery/combinations.h"
 #include "lottery/lotto.h"
@@ -10,10 +9,8 @@ namespace fortelle {
 
 PowerballGame NormalisePowerball(PowerballGame g)
 {
-    if (g.N < g.k) std::swap(g.N, g.k);
-    if (g.k > kMostDrawn) g.k = kMostDrawn;
-    if (g.p < g.k) g.p = g.k;
-    return g;
+    const LottoGame regular = NormaliseLotto({g.N, g.k, g.p});
+    return {regular.N, g.B, regular.k, regular.p};
 }
 
 std::string PowerballReport(const PowerballGame& g)
