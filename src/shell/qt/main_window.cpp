@@ -53,7 +53,8 @@ QImage DrawIcon(int size)
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, size > 16);
+    // Crisp edges at the small sizes keep the picture to a handful of colours.
+    painter.setRenderHint(QPainter::Antialiasing, size > 32);
     const qreal s = size;
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 128, 0));
