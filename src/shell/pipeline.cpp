@@ -1,7 +1,6 @@
 #include "shell/pipeline.h"
 
-#include "platform/file_system.h"
-#include "platform/output_box.h"
+#include "platform/platform.h"
 
 namespace fortelle {
 
@@ -25,12 +24,6 @@ void ShowReport(FileSystem& files, OutputBox& box, const std::string& report)
     box.makeVisible();
     files.removeFile(kScratchFileName);
 }
-
-} // namespace fortelle
-
-#include "platform/platform.h"
-
-namespace fortelle {
 
 void ShowFixedReport(Platform& platform, const std::string& report)
 {

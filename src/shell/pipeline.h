@@ -10,6 +10,7 @@ namespace fortelle {
 
 class FileSystem;
 class OutputBox;
+struct Platform;
 
 inline constexpr std::string_view kScratchFileName = "zavixs";
 
@@ -21,12 +22,6 @@ void PrepareOutputBox(OutputBox& box);
 // the box at the caret, makes the box visible and deletes the file. When the
 // file cannot be written or read back the box shows the report all the same.
 void ShowReport(FileSystem& files, OutputBox& box, const std::string& report);
-
-} // namespace fortelle
-
-namespace fortelle {
-
-struct Platform;
 
 // The whole road for a report that asks nothing: prepare, show.
 void ShowFixedReport(Platform& platform, const std::string& report);
