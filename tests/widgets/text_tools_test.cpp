@@ -258,3 +258,32 @@ TEST_F(TextTools, FontDialogPresetsCourierNew10AndRemembersStyles)
 
 } // namespace
 } // namespace fortelle
+
+namespace fortelle {
+namespace {
+
+TEST_F(TextTools, AReportAfterAFontChangeTakesTheReportFontAgain)
+{
+    window->dialogs().onShow = [](QDialog& dialog) {
+        auto* fonts = dialog.findChild<QFontDialog*>(QStringLiteral("fonts"));
+        ASSERT_NE(fonts, nullptr);
+        Later(dialog, [&dialog, fonts] {
+            QFont chosen(QStringLiteral("Liberation Serif"));
+            chosen.setPointSize(16);
+            chosen.setBold(false);
+            chosen.setItalic(true);
+            fonts->setCurrentFont(chosen);
+            dialog.accept();
+        });
+    };
+    click("Font");
+    ASSERT_EQ(fontAt(3).pointSizeF(), 16);
+    click("Pick3");
+    const QFont font = fontAt(5);
+    EXPECT_EQ(font.pointSizeF(), 10);
+    EXPECT_TRUE(font.bold());
+    EXPECT_TRUE(QFontInfo(font).fixedPitch());
+}
+
+} // namespace
+} // namespace fortelle

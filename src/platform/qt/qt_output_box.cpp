@@ -76,6 +76,11 @@ void QtOutputBox::setBoxBold(bool bold)
     QFont font = edit_.font();
     font.setBold(bold);
     edit_.setFont(font);
+    // A weight chosen earlier with the font tool is part of the caret's own
+    // format and would win over the box's font: set it there too.
+    QTextCharFormat format;
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    edit_.mergeCurrentCharFormat(format);
 }
 
 void QtOutputBox::insertAtCaret(std::string_view utf8)
