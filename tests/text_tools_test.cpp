@@ -83,6 +83,16 @@ TEST(Open, AnEmptyFileGivesAnEmptyVisibleFocusedBox)
     EXPECT_TRUE(f.box.focused);
 }
 
+TEST(Open, AFileBeyondTheLimitIsNotRead)
+{
+    FakePlatform f;
+    f.files.files["/data/huge"] = std::string(kLargestOpenedFile + 1, 'x');
+    f.dialogs.openAnswer = "/data/huge";
+    RunOpen(f.platform);
+    EXPECT_EQ(f.box.content, "");
+    EXPECT_TRUE(f.box.visible);
+}
+
 TEST(Open, AFileThatCannotBeReadLeavesTheBoxEmpty)
 {
     for (const char* kind : {"missing", "folder", "unreadable"}) {
