@@ -57,6 +57,9 @@ protected:
                 Qt::QueuedConnection);
         };
         window->show();
+        // Focus moves only within the active window.
+        window->activateWindow();
+        QApplication::processEvents();
     }
 
     void click(const char* name)
