@@ -41,6 +41,7 @@ const Calculator kCalculators[] = {
 void RunCalculator(const Calculator& c, Platform& platform, testing::FakePrompt& prompt)
 {
     prompt.answers.clear();
+    prompt.asked.clear();
     if (c.whole) {
         for (std::size_t i = 0; i < c.whole->prompts.size(); ++i) prompt.answers.push_back("5");
         RunWholeNumberCalculator(*c.whole, platform);
@@ -73,7 +74,8 @@ TEST_P(Faults, AParameterFileThatIsAFolderIsLeftAlone)
     RunCalculator(GetParam(), platform, prompt);
     EXPECT_TRUE(ReportShown(box));
     EXPECT_EQ(folder.read(std::string(GetParam().file) + "/inside"), "data");
-    EXPECT_EQ(prompt.asked.at(0).offered.back(), '0'); // holds no values
+    const std::string offered = prompt.asked.at(0).offered;
+    EXPECT_TRUE(offered == "0" || offered == " 0") << offered; // holds no values
     EXPECT_FALSE(folder.has("zavixs"));
 }
 
@@ -97,8 +99,8 @@ TEST_P(Faults, BinaryEmptyAndHugeParameterFilesHoldNoValues)
         box = {};
         RunCalculator(GetParam(), platform, prompt);
         EXPECT_TRUE(ReportShown(box));
-        EXPECT_EQ(prompt.asked.back().offered.find_first_not_of(' '),
-                  prompt.asked.back().offered.find('0'));
+        const std::string offered = prompt.asked.front().offered;
+        EXPECT_TRUE(offered == "0" || offered == " 0") << offered;
         EXPECT_LT(folder.read(GetParam().file).size(), 100u);
     }
 }
