@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "fakes.h"
+#include "disk_platform.h"
 #include "filetools/text_tools.h"
 #include "lottery/euro.h"
 #include "lottery/lotto.h"
@@ -56,15 +56,7 @@ bool ReportShown(const testing::FakeBox& box)
     return box.content.size() > 40 && box.content.ends_with("\r\n") && box.visible;
 }
 
-class Faults : public ::testing::TestWithParam<Calculator> {
-protected:
-    testing::TempFolder folder;
-    StdFileSystem files;
-    testing::FakeBox box;
-    testing::FakePrompt prompt;
-    testing::FakeDialogs dialogs;
-    Platform platform{box, prompt, files, dialogs};
-};
+class Faults : public ::testing::TestWithParam<Calculator>, protected testing::DiskPlatform {};
 
 TEST_P(Faults, AParameterFileThatIsAFolderIsLeftAlone)
 {
@@ -149,13 +141,9 @@ TEST(ScratchFaults, AHugeStaleScratchFileIsReplaced)
 TEST(OpenFaults, AFileThatDisappearsBeforeTheReadLeavesTheBoxEmpty)
 {
     // Protects: the program (no crash) and the box's state (empty, as after a cancel).
-    testing::TempFolder folder;
+    testing::DiskPlatform d;
+    auto& [folder, files, box, prompt, dialogs, platform] = d;
     folder.write("gone.txt", "soon gone");
-    StdFileSystem files;
-    testing::FakeBox box;
-    testing::FakePrompt prompt;
-    testing::FakeDialogs dialogs;
-    Platform platform{box, prompt, files, dialogs};
     dialogs.openAnswer = (folder.path() / "gone.txt").string();
     fs::remove(folder.path() / "gone.txt");
     box.content = "before";

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "disk_platform.h"
 #include "filetools/decoding.h"
 #include "filetools/text_tools.h"
 #include "platform/std_file_system.h"
@@ -152,15 +152,7 @@ TEST(Save, AFailedSaveKeepsTheOldFile)
     EXPECT_EQ(f.box.content, "new contents\n");
 }
 
-class TextFilesOnDisk : public ::testing::Test {
-protected:
-    testing::TempFolder folder;
-    StdFileSystem files;
-    testing::FakeBox box;
-    testing::FakePrompt prompt;
-    testing::FakeDialogs dialogs;
-    Platform platform{box, prompt, files, dialogs};
-};
+class TextFilesOnDisk : public ::testing::Test, protected testing::DiskPlatform {};
 
 TEST_F(TextFilesOnDisk, SaveThenOpenGivesBackTheSameText)
 {

@@ -1,0 +1,20 @@
+// The real file system in a fresh working folder, with faked box, prompt
+// and dialogs: for tests of what handlers do on disk.
+#pragma once
+
+#include "fakes.h"
+#include "platform/std_file_system.h"
+#include "temp_folder.h"
+
+namespace fortelle::testing {
+
+struct DiskPlatform {
+    TempFolder folder;
+    StdFileSystem files;
+    FakeBox box;
+    FakePrompt prompt;
+    FakeDialogs dialogs;
+    Platform platform{box, prompt, files, dialogs};
+};
+
+} // namespace fortelle::testing
