@@ -184,6 +184,11 @@ public:
         fonts.push_back(s);
         return fontAnswer;
     }
+    std::vector<std::string> errors; // "title: text"
+    void showError(std::string_view title, std::string_view text) override
+    {
+        errors.push_back(std::string(title) + ": " + std::string(text));
+    }
     std::unique_ptr<Printer> choosePrinter(unsigned flags) override
     {
         printFlags.push_back(flags);

@@ -1,9 +1,11 @@
-// The common dialogs: file open and save, font, print.
+// The common dialogs: file open and save, font, print, and the message box
+// that tells the user a request failed.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/output_box.h"
 
@@ -40,6 +42,8 @@ public:
     virtual std::optional<FontChoice> chooseFont(const FontDialogSetup& setup) = 0;
     // The printer the user confirmed, or nothing on Cancel.
     virtual std::unique_ptr<Printer> choosePrinter(unsigned flags) = 0;
+    // A modal message naming what failed and why; returns when it is closed.
+    virtual void showError(std::string_view title, std::string_view text) = 0;
 };
 
 } // namespace fortelle

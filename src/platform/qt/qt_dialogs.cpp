@@ -8,6 +8,7 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QFormLayout>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -161,6 +162,17 @@ std::unique_ptr<Printer> QtDialogs::choosePrinter(unsigned flags)
     if (onShow) onShow(dialog);
     if (dialog.exec() != QDialog::Accepted) return nullptr;
     return std::make_unique<QtPrinter>(std::move(printer));
+}
+
+void QtDialogs::showError(std::string_view title, std::string_view text)
+{
+    QMessageBox box(QMessageBox::Warning,
+                    QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                    QMessageBox::Ok, parent_);
+    box.setObjectName(QStringLiteral("errorMessage"));
+    if (onShow) onShow(box);
+    box.exec();
 }
 
 } // namespace fortelle

@@ -21,6 +21,7 @@ public:
     std::optional<std::string> saveFile(const FileDialogSetup& setup) override;
     std::optional<FontChoice> chooseFont(const FontDialogSetup& setup) override;
     std::unique_ptr<Printer> choosePrinter(unsigned flags) override;
+    void showError(std::string_view title, std::string_view text) override;
 
     // Called with each dialog just before it runs, so that tests and scripted
     // runs can answer it.
