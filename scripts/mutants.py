@@ -102,6 +102,7 @@ def main():
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="fortelle-mutants.")
+    os.chmod(work, 0o755)  # the install test runs the suite as another user
     tree = os.path.join(work, "tree")
     shutil.copytree(os.path.abspath(args.tree), tree,
                     ignore=shutil.ignore_patterns(".git", "build*", "node_modules"))
@@ -112,6 +113,7 @@ def main():
     suite = ["ctest", "-j2", "--timeout", "120", "--stop-on-failure"]
     os.environ["QT_QPA_PLATFORM"] = "offscreen"
     if run(suite, build, 1800) != 0:
+        subprocess.run(["ctest", "--rerun-failed", "--output-on-failure"], cwd=build)
         sys.exit("the suite fails on the unchanged tree")
 
     everywhere = sites(tree)

@@ -114,13 +114,9 @@ TEST_F(TextTools, OpenShowsTheRealDialogAndReadsTheFile)
     // The box is the window's focus widget (the dialog took the activation
     // with it, so the window itself is not active here).
     EXPECT_EQ(window->focusWidget(), window->outputBox());
-}
-
-TEST_F(TextTools, OpenCancelledLeavesTheBoxEmpty)
-{
     answerFiles(QString());
     click("Open");
-    EXPECT_EQ(boxText(), "");
+    EXPECT_EQ(boxText(), ""); // a cancelled Open leaves the box empty
 }
 
 TEST_F(TextTools, SaveWritesCrLfAndCancelWritesNothing)
@@ -165,6 +161,9 @@ TEST_F(TextTools, PrintWithoutSelectionPrintsTheWholeText)
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains("Click on a button")) << text.toStdString();
     EXPECT_TRUE(text.contains("https://fortelle.example.org/odds"));
+    const QString none = QString::fromStdString((folder.path() / "none.pdf").string());
+    ASSERT_TRUE(printToPdf(none, false, false));
+    EXPECT_FALSE(folder.has("none.pdf")); // cancelled: nothing printed
 }
 
 TEST_F(TextTools, PrintWithSelectionPrintsOnlyTheSelectionWhateverTheRange)
@@ -180,13 +179,6 @@ TEST_F(TextTools, PrintWithSelectionPrintsOnlyTheSelectionWhateverTheRange)
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains("The calculations will be displayed")) << text.toStdString();
     EXPECT_FALSE(text.contains("Click on a button")) << text.toStdString();
-}
-
-TEST_F(TextTools, PrintCancelledPrintsNothing)
-{
-    const QString pdf = QString::fromStdString((folder.path() / "none.pdf").string());
-    ASSERT_TRUE(printToPdf(pdf, false, false));
-    EXPECT_FALSE(folder.has("none.pdf"));
 }
 
 TEST_F(TextTools, FontDialogPresetsCourierNew10AndRemembersStyles)
@@ -260,12 +252,6 @@ TEST_F(TextTools, FontDialogPresetsCourierNew10AndRemembersStyles)
     EXPECT_EQ(window->outputBox()->toHtml(), html);
 }
 
-} // namespace
-} // namespace fortelle
-
-namespace fortelle {
-namespace {
-
 TEST_F(TextTools, AReportAfterAFontChangeTakesTheReportFontAgain)
 {
     window->dialogs().onShow = [](QDialog& dialog) {
@@ -283,10 +269,7 @@ TEST_F(TextTools, AReportAfterAFontChangeTakesTheReportFontAgain)
     click("Font");
     ASSERT_EQ(fontAt(3).pointSizeF(), 16);
     click("Pick3");
-    const QFont font = fontAt(5);
-    EXPECT_EQ(font.pointSizeF(), 10);
-    EXPECT_TRUE(font.bold());
-    EXPECT_TRUE(QFontInfo(font).fixedPitch());
+    expectReportFont(5);
 }
 
 } // namespace

@@ -78,6 +78,21 @@ protected:
         cursor.setPosition(position + 1);
         return cursor.charFormat().font();
     }
+
+    // Reports show in Courier (a monospaced face here), 10 points, bold.
+    void expectReportFont(int position) const
+    {
+        const QFont font = fontAt(position);
+        EXPECT_EQ(font.pointSizeF(), 10) << position;
+        EXPECT_TRUE(font.bold()) << position;
+        EXPECT_TRUE(QFontInfo(font).fixedPitch()) << position;
+    }
+
+    // Report bytes as the box shows them: one line feed per line break.
+    static QString Lf(const std::string& report)
+    {
+        return QString::fromStdString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    }
 };
 
 } // namespace fortelle::testing
