@@ -4,7 +4,9 @@
 
 #include <boost/multiprecision/cpp_int.hpp>
 #include <cmath>
+#include <sstream>
 
+#include "cli/command_line.h"
 #include "lottery/combinations.h"
 #include "lottery/lotto.h"
 
@@ -68,6 +70,28 @@ TEST(CombinationArithmetic, AgreesWithExactRationals)
         }
     }
     EXPECT_GT(rows, 200000);
+}
+
+// Odds of one in less than one would be a chance above certainty: over small,
+// zero and negative entries no row shows such a figure.
+TEST(LotteryReports, NoFigureBelowOne)
+{
+    const std::pair<const char*, int> calculators[] = {{"lotto", 3}, {"powerball", 4}, {"euro", 4}};
+    int rows = 0;
+    for (const auto& [name, values] : calculators) {
+        for (int code = 0; code < 2401 && (values == 4 || code < 343); ++code) {
+            std::vector<std::string> args{"--", name};
+            for (int i = 0, c = code; i < values; ++i, c /= 7) args.push_back(std::to_string(c % 7 - 3));
+            std::istringstream out(RunCommandLine(args).out);
+            for (std::string line; std::getline(out, line);) {
+                const std::size_t at = line.find("-> 1 in");
+                if (at == std::string::npos) continue;
+                EXPECT_GE(std::stod(line.substr(at + 7)), 1.0) << line;
+                ++rows;
+            }
+        }
+    }
+    EXPECT_GT(rows, 1000);
 }
 
 } // namespace
