@@ -104,6 +104,10 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontDialogSetup& setup)
     fonts->setObjectName(QStringLiteral("fonts"));
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts->setWindowFlags(Qt::Widget);
+    // The embedded chooser is a dialog of its own: Escape there would close
+    // only it and leave an empty frame. Its answer is the whole dialog's.
+    QObject::connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
+    QObject::connect(fonts, &QDialog::accepted, &dialog, &QDialog::accept);
     QFont initial = DesignFont(FromStd(setup.preset.name), setup.preset.size);
     // The dialog lists installed families only: offer the one that stands in
     // for the preset name on this machine, with its styles.
