@@ -30,7 +30,7 @@ TEST_F(WindowTest, WindowBannerAndBoxAsDesigned)
     EXPECT_EQ(label->font().styleHint(), QFont::Serif);
     EXPECT_EQ(label->text(), QString::fromUtf8(kBannerText.data(), kBannerText.size()).replace('\r', '\n'));
 
-    QTextEdit* box = window->outputBox();
+    QPlainTextEdit* box = window->outputBox();
     EXPECT_EQ(box->geometry(), QRect(8, 200, 624, 305));
     EXPECT_EQ(box->palette().color(QPalette::Base), QColor(192, 255, 192));
     EXPECT_EQ(boxText(), QString::fromUtf8(kGreetingText.data(), kGreetingText.size()));

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -138,6 +140,15 @@ TEST_F(TextTools, SaveWritesCrLfAndCancelWritesNothing)
     answerFiles(path);
     click("Open");
     EXPECT_EQ(boxText().toStdString(), std::string(kGreetingText));
+
+    // Every character of a file comes back, only line ends become CR LF: a
+    // no-break space, a line separator, a tab, a lone CR.
+    folder.write("exotic.txt", "a\xC2\xA0" "b\xE2\x80\xA8" "c\td\re\n\xE2\x80\xAF\xEF\xBB\xBF");
+    answerFiles(QString::fromStdString((folder.path() / "exotic.txt").string()));
+    click("Open");
+    answerFiles(path);
+    click("Save");
+    EXPECT_EQ(folder.read("saved.odds"), "a\xC2\xA0" "b\xE2\x80\xA8" "c\td\r\ne\r\n\xE2\x80\xAF\xEF\xBB\xBF");
 }
 
 TEST_F(TextTools, EditShowsTheHelpAndTakesTheFocus)
@@ -246,30 +257,93 @@ TEST_F(TextTools, FontDialogPresetsCourierNew10AndRemembersStyles)
     EXPECT_NE(probe.charFormat().foreground().color(), QColor(Qt::red));
 
     // Cancel changes nothing.
-    const QString html = window->outputBox()->toHtml();
+    const QString html = window->outputBox()->document()->toHtml();
     cancel = true;
     click("Font");
-    EXPECT_EQ(window->outputBox()->toHtml(), html);
+    EXPECT_EQ(window->outputBox()->document()->toHtml(), html);
 }
 
-TEST_F(TextTools, AReportAfterAFontChangeTakesTheReportFontAgain)
+TEST_F(TextTools, EscapeCancelsTheWholeFontDialog)
 {
-    window->dialogs().onShow = [](QDialog& dialog) {
-        auto* fonts = dialog.findChild<QFontDialog*>(QStringLiteral("fonts"));
-        ASSERT_NE(fonts, nullptr);
-        Later(dialog, [&dialog, fonts] {
-            QFont chosen(QStringLiteral("Liberation Serif"));
-            chosen.setPointSize(16);
-            chosen.setBold(false);
-            chosen.setItalic(true);
-            fonts->setCurrentFont(chosen);
-            dialog.accept();
+    bool leftOpen = false;
+    window->dialogs().onShow = [&](QDialog& dialog) {
+        Later(dialog, [&] {
+            // The key as it arrives from the font name field.
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(dialog.findChild<QFontDialog*>()->findChild<QLineEdit*>(), &escape);
+            // Still open after the key: close it, so that the test can tell.
+            QMetaObject::invokeMethod(&dialog, [&] {
+                leftOpen = dialog.isVisible();
+                if (leftOpen) dialog.accept();
+            }, Qt::QueuedConnection);
         });
     };
+    window->button("Pick3")->setFocus();
+    const QString html = window->outputBox()->document()->toHtml();
     click("Font");
-    ASSERT_EQ(fontAt(3).pointSizeF(), 16);
-    click("Pick3");
-    expectReportFont(5);
+    EXPECT_FALSE(leftOpen);
+    EXPECT_EQ(window->outputBox()->document()->toHtml(), html);
+    EXPECT_EQ(window->focusWidget(), window->button("Pick3"));
+}
+
+TEST_F(TextTools, NewTextStartsFromTheReportFontWhateverFontWasApplied)
+{
+    folder.write("opened.txt", "an opened file\n");
+    const QString opened = QString::fromStdString((folder.path() / "opened.txt").string());
+    for (const char* next : {"Pick3", "Horses", "Edit", "StdDev", "Open"}) {
+        // A colour, italic and underline on a selection, then a font on the
+        // whole box.
+        for (const int selected : {5, 0}) {
+            QTextCursor cursor(window->outputBox()->document());
+            cursor.setPosition(0);
+            cursor.setPosition(selected, QTextCursor::KeepAnchor);
+            window->outputBox()->setTextCursor(cursor);
+            window->dialogs().onShow = [](QDialog& dialog) {
+                auto* fonts = dialog.findChild<QFontDialog*>(QStringLiteral("fonts"));
+                auto* colour = dialog.findChild<QComboBox*>(QStringLiteral("colour"));
+                Later(dialog, [&dialog, fonts, colour] {
+                    QFont chosen(QStringLiteral("Liberation Serif"));
+                    chosen.setPointSize(16);
+                    chosen.setItalic(true);
+                    chosen.setUnderline(true);
+                    chosen.setStrikeOut(true);
+                    fonts->setCurrentFont(chosen);
+                    colour->setCurrentIndex(colour->findText(QStringLiteral("White")));
+                    dialog.accept();
+                });
+            };
+            click("Font");
+        }
+        ASSERT_TRUE(fontAt(3).italic());
+        answers = {std::nullopt};
+        answerFiles(opened);
+        click(next);
+        SCOPED_TRACE(next);
+        ASSERT_GT(boxText().size(), 10);
+        for (int position : {0, 3, static_cast<int>(boxText().size()) - 2}) {
+            expectReportFont(position);
+            const QFont font = fontAt(position);
+            EXPECT_FALSE(font.italic() || font.underline() || font.strikeOut()) << position;
+            QTextCursor probe(window->outputBox()->document());
+            probe.setPosition(position + 1);
+            EXPECT_FALSE(probe.charFormat().hasProperty(QTextFormat::ForegroundBrush)) << position;
+        }
+    }
+}
+
+TEST_F(TextTools, TabLeavesTheBoxAlongTheTabOrder)
+{
+    for (const auto& [modifiers, expected] : {std::pair{Qt::NoModifier, "Pick4"},
+                                              std::pair{Qt::ShiftModifier, "Pick3"}}) {
+        window->outputBox()->setFocus();
+        const QString before = boxText();
+        // As the keyboard sends it: the tab character with the key.
+        QKeyEvent tab(QEvent::KeyPress, modifiers == Qt::ShiftModifier ? Qt::Key_Backtab : Qt::Key_Tab,
+                      modifiers, QStringLiteral("\t"));
+        QApplication::sendEvent(window->outputBox(), &tab);
+        EXPECT_EQ(window->focusWidget()->objectName(), expected);
+        EXPECT_EQ(boxText(), before);
+    }
 }
 
 } // namespace

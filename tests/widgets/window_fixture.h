@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <deque>
 #include <gtest/gtest.h>
 #include <optional>
@@ -76,7 +76,8 @@ protected:
     {
         QTextCursor cursor(window->outputBox()->document());
         cursor.setPosition(position + 1);
-        return cursor.charFormat().font();
+        // What the character's own format leaves open, the box's font gives.
+        return cursor.charFormat().font().resolve(window->outputBox()->document()->defaultFont());
     }
 
     // Reports show in Courier (a monospaced face here), 10 points, bold.

@@ -10,7 +10,7 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_fonts.h"
@@ -104,18 +104,21 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(
     label_->setAutoFillBackground(true);
     label_->setFocusPolicy(Qt::NoFocus);
 
-    box_ = new QTextEdit(this);
+    box_ = new QPlainTextEdit(this);
     box_->setObjectName(QStringLiteral("RichTextBox1"));
     box_->setGeometry(ToPixels(kOutputBoxGeometry));
     QPalette boxPalette = box_->palette();
     boxPalette.setColor(QPalette::Base, ToColour(kWindowColour));
     box_->setPalette(boxPalette);
+    box_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab moves on along the tab order, as from every other control.
+    box_->setTabChangesFocus(true);
+    // The designed box font; its first content, a blank, in bold Courier New
+    // 10, which start-up then replaces.
     box_->setFont(DesignFont(QStringLiteral("Courier New"), 9.6, true));
-    box_->setLineWrapMode(QTextEdit::NoWrap);
-    box_->setCurrentFont(DesignFont(QStringLiteral("Courier New"), 10, true));
-    box_->setPlainText(QStringLiteral(" "));
+    boxAdapter_ = std::make_unique<QtOutputBox>(*box_, DesignFont(QStringLiteral("Courier New"), 10, true));
+    boxAdapter_->setText(" ");
 
-    boxAdapter_ = std::make_unique<QtOutputBox>(*box_);
     prompt_ = std::make_unique<QtPrompt>(this);
     dialogs_ = std::make_unique<QtDialogs>(this);
     platform_ = std::make_unique<Platform>(Platform{*boxAdapter_, *prompt_, files_, *dialogs_});

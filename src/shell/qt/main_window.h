@@ -10,7 +10,7 @@
 
 class QLabel;
 class QPushButton;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace fortelle {
 
@@ -25,7 +25,7 @@ public:
     explicit MainWindow(const QString& programFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    QTextEdit* outputBox() const { return box_; }
+    QPlainTextEdit* outputBox() const { return box_; }
     QLabel* banner() const { return label_; }
     QPushButton* button(const QString& name) const;
     QtPrompt& prompt() { return *prompt_; }
@@ -39,7 +39,7 @@ private:
     void setText(std::string_view text) override; // the banner
 
     QLabel* label_ = nullptr;
-    QTextEdit* box_ = nullptr;
+    QPlainTextEdit* box_ = nullptr;
     std::unique_ptr<QtOutputBox> boxAdapter_;
     std::unique_ptr<QtPrompt> prompt_;
     std::unique_ptr<QtDialogs> dialogs_;
