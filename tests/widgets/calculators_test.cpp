@@ -21,6 +21,11 @@ TEST_F(WindowTest, ThePromptShowsTitleMessageAndDefaultAndReturnsTheAnswer)
               " Calculate the odds of win, exacta, trifecta, superfecta.\n\n"
               " How many horses in the race - \n for example 6, 8, 12, 17, 20, etc. \n");
     EXPECT_EQ(seen[0].offered, "8");
+    // The wait cursor while the click works, the ordinary one while the
+    // prompt waits, none after.
+    EXPECT_EQ(seen[0].cursorBefore, Qt::WaitCursor);
+    EXPECT_EQ(seen[0].cursorWhileAsking, Qt::ArrowCursor);
+    EXPECT_EQ(OverrideCursor(), Qt::BitmapCursor);
     EXPECT_EQ(boxText(), Lf(HorsesReport(5)));
     EXPECT_EQ(folder.read("Horses.INI"), " 5 \r\n");
 

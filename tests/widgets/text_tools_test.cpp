@@ -10,6 +10,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTextCursor>
 
 #include "platform/qt/qt_dialogs.h"
@@ -149,6 +150,21 @@ TEST_F(TextTools, SaveWritesCrLfAndCancelWritesNothing)
     answerFiles(path);
     click("Save");
     EXPECT_EQ(folder.read("saved.odds"), "a\xC2\xA0" "b\xE2\x80\xA8" "c\td\r\ne\r\n\xE2\x80\xAF\xEF\xBB\xBF");
+}
+
+TEST_F(TextTools, AVeryLongLineShowsScrollsAndSavesUnchanged)
+{
+    const std::string line = "start" + std::string(5 << 20, 'x') + "\xC2\xA0" "end";
+    folder.write("long.txt", "short\r\n" + line + "\r\nlast");
+    answerFiles(QString::fromStdString((folder.path() / "long.txt").string()));
+    click("Open");
+    QApplication::processEvents();
+    EXPECT_GT(window->outputBox()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(window->outputBox()->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(boxText().startsWith("short\nstartxxx"));
+    answerFiles(QString::fromStdString((folder.path() / "saved.txt").string()));
+    click("Save");
+    EXPECT_TRUE(folder.read("saved.txt") == "short\r\n" + line + "\r\nlast"); // too long to print
 }
 
 TEST_F(TextTools, EditShowsTheHelpAndTakesTheFocus)

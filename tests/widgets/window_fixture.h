@@ -27,6 +27,7 @@ protected:
     std::deque<std::optional<QString>> answers;
     struct Seen {
         QString title, message, offered;
+        Qt::CursorShape cursorBefore, cursorWhileAsking; // the pointer's override
     };
     std::vector<Seen> seen;
 
@@ -37,7 +38,7 @@ protected:
             auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("answer"));
             auto* message = dialog.findChild<QWidget*>(QStringLiteral("message"));
             seen.push_back({dialog.windowTitle(), message->property("text").toString(),
-                            field->text()});
+                            field->text(), OverrideCursor(), Qt::BitmapCursor});
             std::optional<QString> answer;
             if (!answers.empty()) {
                 answer = answers.front();
@@ -46,7 +47,8 @@ protected:
             // Answer once the dialog's own event loop runs.
             QMetaObject::invokeMethod(
                 &dialog,
-                [&dialog, field, answer] {
+                [this, &dialog, field, answer] {
+                    seen.back().cursorWhileAsking = OverrideCursor();
                     if (answer) {
                         field->setText(*answer);
                         dialog.accept();
@@ -67,6 +69,12 @@ protected:
         QPushButton* button = window->button(QString::fromLatin1(name));
         ASSERT_NE(button, nullptr) << name;
         button->click();
+    }
+
+    static Qt::CursorShape OverrideCursor()
+    {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::BitmapCursor; // none
     }
 
     QString boxText() const { return window->outputBox()->toPlainText(); }

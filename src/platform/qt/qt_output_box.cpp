@@ -5,30 +5,80 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <optional>
+#include <vector>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_printer.h"
-#include "shell/report.h"
 
 namespace fortelle {
 namespace {
 
 // Reports end their lines with CR LF, opened files with anything: every
-// CR LF, lone CR and lone LF is one line break in the box.
+// CR LF, lone CR and lone LF is one line break in the box. One pass over the
+// text in place, so that a large file is not copied again.
 QString BoxText(std::string_view utf8)
 {
-    if (utf8.find('\r') == std::string_view::npos) {
-        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (utf8.find('\r') == std::string_view::npos) return text;
+    QChar* out = text.data();
+    const QChar* in = out;
+    const QChar* end = in + text.size();
+    for (; in != end; ++in) {
+        if (*in != u'\r') {
+            *out++ = *in;
+        } else {
+            *out++ = u'\n';
+            if (in + 1 != end && in[1] == u'\n') ++in;
+        }
     }
-    // QString's own replacement of CR LF moves the rest of the text at every
-    // match; on a long report that takes seconds.
-    const std::string joined = CrLfToLineFeeds(utf8);
-    QString text = QString::fromUtf8(joined.data(), static_cast<qsizetype>(joined.size()));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.truncate(out - text.constData());
     return text;
 }
 
+// Lines longer than this are shown in pieces: laying out one line of
+// millions of characters takes the box many seconds, and beyond about four
+// million it shows nothing at all. The pieces are marked, so that the text
+// read back joins them again.
+constexpr qsizetype kLongestShownLine = 10000;
+constexpr qsizetype kPiece = 1000;
+constexpr int kContinuesLine = 1; // block state of a piece after the first
+
+// The text with its long lines broken into pieces, and the numbers of the
+// blocks that continue the line before them. Nothing when no line is long.
+std::optional<std::pair<QString, std::vector<int>>> InPieces(const QString& text)
+{
+    qsizetype lineStart = 0;
+    bool anyLong = false;
+    for (qsizetype i = 0; i <= text.size() && !anyLong; ++i) {
+        if (i == text.size() || text[i] == u'\n') {
+            anyLong = i - lineStart > kLongestShownLine;
+            lineStart = i + 1;
+        }
+    }
+    if (!anyLong) return std::nullopt;
+    QString pieces;
+    pieces.reserve(text.size() + text.size() / kPiece + 1);
+    std::vector<int> continuations;
+    int block = 0;
+    qsizetype run = 0; // characters since the last break
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' || c == QChar::ParagraphSeparator) { // both start a block
+            run = 0;
+            ++block;
+        } else if (run >= kPiece && !c.isLowSurrogate()) {
+            pieces += u'\n';
+            continuations.push_back(++block);
+            run = 0;
+        }
+        pieces += c;
+        if (c != u'\n') ++run;
+    }
+    return std::pair{std::move(pieces), std::move(continuations)};
+}
 QFont FontOf(const FontChoice& choice)
 {
     QFont font = DesignFont(QString::fromStdString(choice.name), choice.size, choice.bold);
@@ -71,7 +121,14 @@ void QtOutputBox::replaceText(const QString& text)
     // own and shows in the box's font (the widget's setPlainText would stamp
     // the caret's format onto every line of it). The caret goes to the start,
     // so a long report is seen from its first line.
-    edit_.document()->setPlainText(text);
+    auto pieces = InPieces(text);
+    edit_.document()->setPlainText(pieces ? pieces->first : text);
+    piecesShown_ = pieces.has_value();
+    if (pieces) {
+        for (const int number : pieces->second) {
+            edit_.document()->findBlockByNumber(number).setUserState(kContinuesLine);
+        }
+    }
     edit_.setCurrentCharFormat(QTextCharFormat());
     selectionsFormatted_ = false;
 }
@@ -81,10 +138,19 @@ void QtOutputBox::setText(std::string_view utf8) { replaceText(BoxText(utf8)); }
 std::string QtOutputBox::text() const
 {
     // The raw text, so that no-break spaces and line separators stay what
-    // they are; only the breaks between lines become line feeds.
-    QString raw = edit_.document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return raw.toStdString();
+    // they are; only the breaks between lines become line feeds, and the
+    // pieces of a long line join again.
+    if (!piecesShown_) {
+        QString raw = edit_.document()->toRawText();
+        raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        return raw.toStdString();
+    }
+    QString joined;
+    for (QTextBlock b = edit_.document()->begin(); b.isValid(); b = b.next()) {
+        if (b != edit_.document()->begin() && b.userState() != kContinuesLine) joined += u'\n';
+        joined += b.text();
+    }
+    return joined.toStdString();
 }
 
 void QtOutputBox::setSelectionFontName(std::string_view name)

@@ -37,6 +37,7 @@ private:
     QPlainTextEdit& edit_;
     QFont reportFont_;
     bool selectionsFormatted_ = false; // parts of the text carry a font of their own
+    bool piecesShown_ = false;         // long lines are shown in pieces
 };
 
 } // namespace fortelle

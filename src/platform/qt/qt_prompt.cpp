@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "platform/qt/qt_cursor.h"
+
 namespace fortelle {
 namespace {
 
@@ -42,6 +44,7 @@ std::optional<std::string> QtPrompt::ask(std::string_view title, std::string_vie
     field->setFocus();
 
     if (onShow) onShow(dialog);
+    const CursorWhile waiting(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return field->text().toStdString();
 }

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QPlainTextEdit>
 
+#include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_output_box.h"
@@ -137,7 +138,10 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(
         button->setAutoDefault(false);
         if (design.onClick != nullptr) {
             const Handler handler = design.onClick;
-            connect(button, &QPushButton::clicked, this, [this, handler] { handler(*platform_); });
+            connect(button, &QPushButton::clicked, this, [this, handler] {
+                const CursorWhile busy(Qt::WaitCursor);
+                handler(*platform_);
+            });
         }
     }
 
