@@ -21,6 +21,8 @@ TEST_F(WindowTest, ThePromptShowsTitleMessageAndDefaultAndReturnsTheAnswer)
               " Calculate the odds of win, exacta, trifecta, superfecta.\n\n"
               " How many horses in the race - \n for example 6, 8, 12, 17, 20, etc. \n");
     EXPECT_EQ(seen[0].offered, "8");
+    EXPECT_EQ(seen[0].accessibleName, "Calculate the odds of win, exacta, trifecta, superfecta. How many "
+                                      "horses in the race - for example 6, 8, 12, 17, 20, etc.");
     // The wait cursor while the click works, the ordinary one while the
     // prompt waits, none after.
     EXPECT_EQ(seen[0].cursorBefore, Qt::WaitCursor);

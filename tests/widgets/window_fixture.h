@@ -26,7 +26,7 @@ protected:
     // Answers for the next prompts: text to type, or nothing to cancel.
     std::deque<std::optional<QString>> answers;
     struct Seen {
-        QString title, message, offered;
+        QString title, message, offered, accessibleName;
         Qt::CursorShape cursorBefore, cursorWhileAsking; // the pointer's override
     };
     std::vector<Seen> seen;
@@ -38,7 +38,8 @@ protected:
             auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("answer"));
             auto* message = dialog.findChild<QWidget*>(QStringLiteral("message"));
             seen.push_back({dialog.windowTitle(), message->property("text").toString(),
-                            field->text(), OverrideCursor(), Qt::BitmapCursor});
+                            field->text(), field->accessibleName(), OverrideCursor(),
+                            Qt::BitmapCursor});
             std::optional<QString> answer;
             if (!answers.empty()) {
                 answer = answers.front();

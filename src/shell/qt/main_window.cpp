@@ -1,16 +1,21 @@
 #include "shell/qt/main_window.h"
 
-#include <QDir>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
-#include <QResizeEvent>
-#include <QShortcut>
-#include <QStandardPaths>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 
 #include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_dialogs.h"
@@ -80,20 +85,29 @@ QIcon FortelleIcon()
     return icon;
 }
 
-MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(parent)
+MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmFortelle"));
     setWindowTitle(FromView(kProgramName));
     setWindowIcon(FortelleIcon());
-    QPalette windowPalette = palette();
-    windowPalette.setColor(QPalette::Window, ToColour(kWindowColour));
-    setPalette(windowPalette);
-    setAutoFillBackground(true);
-    setFont(DesignFont(QStringLiteral("Times New Roman"), 12));
-    resize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kClientHeight));
-    setMinimumSize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kOutputBoxGeometry.top) + 80);
+    setAccessibleName(FromView(kProgramName));
+    setAccessibleDescription(FromView(kDescription));
 
-    label_ = new QLabel(this);
+    // The designed client area. The program fixes its light-green faces, so
+    // it fixes the text on them too: dark text whatever the desktop's
+    // colour scheme, so that a dark theme does not put white on pale green.
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    QPalette windowPalette = client_->palette();
+    windowPalette.setColor(QPalette::Window, ToColour(kWindowColour));
+    windowPalette.setColor(QPalette::WindowText, Qt::black);
+    client_->setPalette(windowPalette);
+    client_->setAutoFillBackground(true);
+    client_->setFont(DesignFont(QStringLiteral("Times New Roman"), 12));
+    client_->installEventFilter(this);
+    setCentralWidget(client_);
+
+    label_ = new QLabel(client_);
     label_->setObjectName(QStringLiteral("Label1"));
     label_->setGeometry(ToPixels(kBannerGeometry));
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -104,16 +118,21 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(
     label_->setPalette(labelPalette);
     label_->setAutoFillBackground(true);
     label_->setFocusPolicy(Qt::NoFocus);
+    label_->setAccessibleName(QStringLiteral("Banner"));
 
-    box_ = new QPlainTextEdit(this);
+    box_ = new QPlainTextEdit(client_);
     box_->setObjectName(QStringLiteral("RichTextBox1"));
     box_->setGeometry(ToPixels(kOutputBoxGeometry));
     QPalette boxPalette = box_->palette();
     boxPalette.setColor(QPalette::Base, ToColour(kWindowColour));
+    boxPalette.setColor(QPalette::Text, Qt::black);
     box_->setPalette(boxPalette);
     box_->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Tab moves on along the tab order, as from every other control.
     box_->setTabChangesFocus(true);
+    box_->setAccessibleName(QStringLiteral("Report"));
+    box_->setAccessibleDescription(
+        QStringLiteral("The calculators' reports, and text files opened for editing"));
     // The designed box font; its first content, a blank, in bold Courier New
     // 10, which start-up then replaces.
     box_->setFont(DesignFont(QStringLiteral("Courier New"), 9.6, true));
@@ -126,16 +145,19 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(
 
     const QFont buttonFont = DesignFont(QStringLiteral("Arial"), 9, true);
     for (const ButtonDesign& design : ButtonDesigns()) {
-        auto* button = new QPushButton(FromView(design.caption), this);
+        auto* button = new QPushButton(FromView(design.caption), client_);
         button->setObjectName(FromView(design.name));
         button->setToolTip(FromView(design.tooltip));
+        button->setAccessibleDescription(FromView(design.tooltip));
         button->setFont(buttonFont);
         button->setGeometry(fortelle::ToPixels(design.left), fortelle::ToPixels(design.top),
                             fortelle::ToPixels(kButtonWidth), fortelle::ToPixels(kButtonHeight));
         QPalette buttonPalette = button->palette();
         buttonPalette.setColor(QPalette::Button, ToColour(kButtonColour));
+        buttonPalette.setColor(QPalette::ButtonText, Qt::black);
         button->setPalette(buttonPalette);
         button->setAutoDefault(false);
+        button->installEventFilter(this); // Enter clicks it, as Space does
         if (design.onClick != nullptr) {
             const Handler handler = design.onClick;
             connect(button, &QPushButton::clicked, this, [this, handler] {
@@ -145,23 +167,24 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(
         }
     }
 
-    // Keyboard shortcuts for the text tools.
-    for (const auto& [keys, name] : {std::pair{QKeySequence::Open, "Open"},
-                                     std::pair{QKeySequence::Save, "Save"},
-                                     std::pair{QKeySequence::Print, "Print"}}) {
-        QPushButton* target = button(QString::fromLatin1(name));
-        auto* shortcut = new QShortcut(QKeySequence(keys), this);
-        connect(shortcut, &QShortcut::activated, target, &QPushButton::click);
-    }
-
     // Tab order over the controls that take focus; the label is passed over.
     QWidget* previous = nullptr;
     for (std::string_view name : TabOrder()) {
-        auto* widget = findChild<QWidget*>(FromView(name));
+        auto* widget = client_->findChild<QWidget*>(FromView(name));
         if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus) continue;
         if (previous != nullptr) setTabOrder(previous, widget);
         previous = widget;
     }
+
+    buildMenus();
+    // The client area at its designed size; the window grows by the menu bar.
+    client_->resize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kClientHeight));
+    client_->setMinimumSize(fortelle::ToPixels(kClientWidth),
+                            fortelle::ToPixels(kOutputBoxGeometry.top) + 80);
+    resize(fortelle::ToPixels(kClientWidth),
+           fortelle::ToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    // Where the window was last time, kept within the screen.
+    restoreGeometry(QSettings().value(QStringLiteral("window/geometry")).toByteArray());
 
     RunStartup(*this, files_, *boxAdapter_, QDir::toNativeSeparators(programFolder).toStdString(),
                PerUserFolder);
@@ -171,7 +194,66 @@ MainWindow::~MainWindow() = default;
 
 QPushButton* MainWindow::button(const QString& name) const
 {
-    return findChild<QPushButton*>(name);
+    return client_->findChild<QPushButton*>(name);
+}
+
+QAction* MainWindow::addHandler(QMenu* menu, const QString& text,
+                                std::function<void(Platform&)> handler)
+{
+    return menu->addAction(text, this, [this, handler = std::move(handler)] {
+        const CursorWhile busy(Qt::WaitCursor);
+        handler(*platform_);
+    });
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    // The same handlers as the buttons, by clicking them.
+    for (const auto& [text, name, keys] :
+         {std::tuple{"&Open…", "Open", QKeySequence(Qt::CTRL | Qt::Key_O)},
+          std::tuple{"&Save…", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+          std::tuple{"&Print…", "Print", QKeySequence(Qt::CTRL | Qt::Key_P)}}) {
+        QPushButton* target = button(QString::fromLatin1(name));
+        QAction* action = file->addAction(QString::fromUtf8(text), target, &QPushButton::click);
+        action->setShortcut(keys);
+    }
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addAction(QStringLiteral("Fortelle &Help"), QKeySequence(Qt::Key_F1), this,
+                    &MainWindow::showHelp);
+    help->addAction(QStringLiteral("&About Fortelle"), this, &MainWindow::showAbout);
+}
+
+void MainWindow::showHelp()
+{
+    // One help window, raised again on the next F1.
+    auto* help = findChild<QDialog*>(QStringLiteral("help"));
+    if (help == nullptr) {
+        help = new QDialog(this);
+        help->setObjectName(QStringLiteral("help"));
+        help->setWindowTitle(QStringLiteral("Fortelle Help"));
+        help->resize(640, 560);
+        auto* browser = new QTextBrowser(help);
+        browser->setObjectName(QStringLiteral("manual"));
+        browser->setOpenExternalLinks(true);
+        QFile manual(QStringLiteral(":/manual.md"));
+        manual.open(QIODevice::ReadOnly);
+        browser->setMarkdown(QString::fromUtf8(manual.readAll()));
+        (new QVBoxLayout(help))->addWidget(browser);
+    }
+    help->show();
+    help->raise();
+    help->activateWindow();
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox::about(this, QStringLiteral("About Fortelle"), FromView(AboutText()));
 }
 
 void MainWindow::setText(std::string_view text)
@@ -180,27 +262,38 @@ void MainWindow::setText(std::string_view text)
     label_->setText(FromView(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
-void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // Right-click on the window (the box has its own menu) offers About.
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("About Fortelle"), this, [this] {
-        QMessageBox::about(this, QStringLiteral("About Fortelle"), FromView(AboutText()));
-    });
-    menu.exec(event->globalPos());
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        // The output box keeps its designed margins and grows with the window.
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        const QRect designed = ToPixels(kOutputBoxGeometry);
+        const int rightMargin = fortelle::ToPixels(kClientWidth) - (designed.x() + designed.width());
+        const int bottomMargin = fortelle::ToPixels(kClientHeight) - (designed.y() + designed.height());
+        box_->setGeometry(designed.left(), designed.top(),
+                          std::max(80, size.width() - designed.left() - rightMargin),
+                          std::max(40, size.height() - designed.top() - bottomMargin));
+    } else if (watched == client_ && event->type() == QEvent::ContextMenu) {
+        // Right-click on the window (the box has its own menu) offers About.
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("About Fortelle"), this, &MainWindow::showAbout);
+        menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* pushButton = qobject_cast<QPushButton*>(watched);
+        if (pushButton != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            pushButton->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // The output box keeps its designed margins and grows with the window.
-    const QRect designed = ToPixels(kOutputBoxGeometry);
-    const int rightMargin = fortelle::ToPixels(kClientWidth) - (designed.x() + designed.width());
-    const int bottomMargin =
-        fortelle::ToPixels(kClientHeight) - (designed.y() + designed.height());
-    box_->setGeometry(designed.left(), designed.top(),
-                      std::max(80, event->size().width() - designed.left() - rightMargin),
-                      std::max(40, event->size().height() - designed.top() - bottomMargin));
-    QWidget::resizeEvent(event);
+    QSettings().setValue(QStringLiteral("window/geometry"), saveGeometry());
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace fortelle

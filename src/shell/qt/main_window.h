@@ -1,7 +1,10 @@
-// frmFortelle: the one window of the program.
+// frmFortelle: the one window of the program. The designed client area, its
+// controls at their places, sits below a menu bar that holds the program's
+// further features.
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
+#include <functional>
 #include <memory>
 
 #include "platform/banner.h"
@@ -9,6 +12,7 @@
 #include "platform/std_file_system.h"
 
 class QLabel;
+class QMenu;
 class QPushButton;
 class QPlainTextEdit;
 
@@ -18,26 +22,36 @@ class QtOutputBox;
 class QtPrompt;
 class QtDialogs;
 
-class MainWindow final : public QWidget, private Banner {
+class MainWindow final : public QMainWindow, private Banner {
 public:
     // Builds the window and runs start-up; `programFolder` becomes the
     // working directory (or the per-user data folder when it is read-only).
     explicit MainWindow(const QString& programFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // The designed client area, 642 x 516 pixels as the window opens.
+    QWidget* client() const { return client_; }
     QPlainTextEdit* outputBox() const { return box_; }
     QLabel* banner() const { return label_; }
     QPushButton* button(const QString& name) const;
     QtPrompt& prompt() { return *prompt_; }
     QtDialogs& dialogs() { return *dialogs_; }
 
+    // A menu entry that runs `handler` as a button click runs: to its end,
+    // with the wait cursor while it works.
+    QAction* addHandler(QMenu* menu, const QString& text, std::function<void(Platform&)> handler);
+
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void setText(std::string_view text) override; // the banner
+    void buildMenus();
+    void showHelp();
+    void showAbout();
 
+    QWidget* client_ = nullptr;
     QLabel* label_ = nullptr;
     QPlainTextEdit* box_ = nullptr;
     std::unique_ptr<QtOutputBox> boxAdapter_;
