@@ -12,7 +12,6 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fortelle"));
-    QApplication::setOrganizationName(QStringLiteral("fortelle"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

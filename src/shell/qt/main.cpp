@@ -26,7 +26,6 @@ int main(int argc, char** argv)
     const bool styleChosen = fortelle::StyleChosenByUser(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fortelle"));
-    QApplication::setOrganizationName(QStringLiteral("fortelle"));
     QApplication::setApplicationVersion(QString::fromLatin1(fortelle::kVersion.data(),
                                                             fortelle::kVersion.size()));
     // Docks and window lists find the icon through the desktop entry.

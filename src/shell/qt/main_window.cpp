@@ -42,6 +42,13 @@ QString FromView(std::string_view s)
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// The per-user settings: ~/.config/fortelle/fortelle.conf on Linux.
+std::unique_ptr<QSettings> UserSettings()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("fortelle"), QStringLiteral("fortelle"));
+}
+
 // A folder in which the program may keep its parameter files when its own
 // folder is read-only.
 std::string PerUserFolder()
@@ -184,7 +191,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QMainWin
     resize(fortelle::ToPixels(kClientWidth),
            fortelle::ToPixels(kClientHeight) + menuBar()->sizeHint().height());
     // Where the window was last time, kept within the screen.
-    restoreGeometry(QSettings().value(QStringLiteral("window/geometry")).toByteArray());
+    restoreGeometry(UserSettings()->value(QStringLiteral("window/geometry")).toByteArray());
 
     RunStartup(*this, files_, *boxAdapter_, QDir::toNativeSeparators(programFolder).toStdString(),
                PerUserFolder);
@@ -292,7 +299,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    QSettings().setValue(QStringLiteral("window/geometry"), saveGeometry());
+    UserSettings()->setValue(QStringLiteral("window/geometry"), saveGeometry());
     QMainWindow::closeEvent(event);
 }
 
