@@ -15,7 +15,9 @@ TEST(PowerSteps, AgreeWithTheDoublePowerWhereItIsExact)
     PowerSteps two(2), three(3);
     for (int k = 0; k < 1024; ++k) {
         ASSERT_EQ(GeneralForm(two.figure()), GeneralForm(ToFigure15(std::ldexp(1.0, k)))) << k;
-        if (k <= 33) ASSERT_EQ(GeneralForm(three.figure()), GeneralForm(ToFigure15(std::pow(3.0, k)))) << k;
+        if (k <= 33) {
+            ASSERT_EQ(GeneralForm(three.figure()), GeneralForm(ToFigure15(std::pow(3.0, k)))) << k;
+        }
         two.step();
         three.step();
     }
