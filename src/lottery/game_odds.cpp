@@ -165,7 +165,8 @@ std::string RoundedThePublishersWay(const Rational& p, const PublishedOdds& publ
 {
     const Rational r = RoundTo(1 / p, published.places, published.rounding);
     const BigInt scale = boost::multiprecision::pow(BigInt(10), static_cast<unsigned>(published.places));
-    const BigInt whole = numerator(r * scale) / denominator(r * scale);
+    const Rational scaled = r * scale;
+    const BigInt whole = numerator(scaled) / denominator(scaled);
     std::string digits = whole.str();
     if (published.places == 0) return digits;
     const auto places = static_cast<std::size_t>(published.places);

@@ -102,16 +102,21 @@ std::string NamedGameReport(const GameOdds& odds, bool exact)
     Report r;
     r.blank();
     r.line(" The odds of every prize in '", TicketTitle(odds), "' (", g.id, ")");
-    r.line(" Rules in effect since ", g.rulesSince.empty() ? std::string("(no date given)") : g.rulesSince,
-           g.price ? "; a ticket costs " + AmountText(*g.price).substr(1) + g.currency : std::string(),
-           g.keno ? "; prizes are pays per unit staked." : ".");
+    std::string rules = g.rulesSince.empty() ? " The game file gives no date for its rules."
+                                             : " Rules in effect since " + g.rulesSince + ".";
+    if (g.keno) {
+        rules += " Prizes are pays per unit staked, stake included.";
+    } else if (g.price) {
+        rules += " A ticket costs " + AmountText(*g.price).substr(1) + g.currency + ".";
+    }
+    r.line(rules);
     std::string draw = " Draw: ";
     for (std::size_t i = 0; i < odds.drums.size(); ++i) {
         if (i > 0) draw += "; ";
         draw += DrumSentence(odds.drums[i], i);
     }
     r.line(draw, ".");
-    std::string ticket = " A ticket picks ";
+    std::string ticket = g.keno ? " A ticket marks " : " A ticket picks ";
     for (std::size_t i = 0; i < odds.drums.size(); ++i) {
         if (i > 0) ticket += i + 1 == odds.drums.size() ? " and " : ", ";
         ticket += std::to_string(odds.drums[i].pick) + " " + odds.drums[i].label;
@@ -200,7 +205,8 @@ std::string NamedGameJson(const GameOdds& odds)
         OrderedJson t;
         t["name"] = odds.tiers[i].name;
         t["label"] = odds.tiers[i].label;
-        for (auto& [k, v] : OddsJson(odds.p[i]).items()) t[k] = v;
+        const OrderedJson chance = OddsJson(odds.p[i]);
+        for (const auto& item : chance.items()) t[item.key()] = item.value();
         t["prize"] = PrizeJson(odds.tiers[i].prize);
         j["tiers"].push_back(std::move(t));
     }
