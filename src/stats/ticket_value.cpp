@@ -269,7 +269,11 @@ std::string TicketValueReport(const TicketValue& v)
         const TierSpec& t = v.odds.tiers[i];
         if (t.prize.kind == PrizeKind::PariMutuel) (v.tiers[i].counted ? givenPools : leftOut) += " " + t.name;
     }
-    if (!givenPools.empty()) r.line(" - pari-mutuel amounts entered for:", givenPools);
+    if (!givenPools.empty()) {
+        r.line(" - pari-mutuel amounts entered for:", givenPools);
+        r.line(a.ticketsSold > 0 ? "   each is the tier's whole prize, shared among its winners like the jackpot"
+                                 : "   each is what a winner of the tier receives");
+    }
     if (!leftOut.empty()) r.line(" - left out, pari-mutuel with no amount entered:", leftOut);
     r.blank(2);
 
