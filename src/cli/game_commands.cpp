@@ -316,6 +316,18 @@ CommandLineResult RunGameCommand(std::string_view command, std::span<const std::
                                  const std::function<GameCatalog()>& loadCatalog)
 {
     const GameCatalog catalog = loadCatalog();
+    // --raw may stand after the command too, as long as it comes before "--".
+    std::vector<std::string> words;
+    bool options = true;
+    for (const std::string& arg : args) {
+        if (options && arg == "--raw") {
+            raw = true;
+            continue;
+        }
+        if (arg == "--") options = false;
+        words.push_back(arg);
+    }
+    args = words;
     CommandLineResult result;
     try {
         if (command == "games") {
