@@ -103,6 +103,7 @@ std::int64_t WholeCount(const std::string& what, const std::string& text, std::i
 const GameDefinition& FindGame(const GameCatalog& catalog, const std::string& id)
 {
     const GameDefinition* g = catalog.find(id);
+    if (!g && catalog.games.empty()) Refuse("no game '" + id + "': no game files were found");
     if (!g) Refuse("no game '" + id + "' (fortelle-cli games lists them)");
     return *g;
 }
@@ -141,7 +142,13 @@ CommandLineResult Games(std::span<const std::string> args, const GameCatalog& ca
         const ChartCheck check = CheckPublishedFigures(catalog);
         return {check.text, {}, check.agrees ? 0 : 1};
     }
-    return {p.has("--json") ? GameListJson(catalog) : GameListText(catalog), {}, 0};
+    std::string err;
+    if (catalog.games.empty()) {
+        std::string where;
+        for (const std::string& f : catalog.folders) where += (where.empty() ? "" : ", ") + f;
+        err = "fortelle-cli: games: no game files were found (looked in: " + where + ")\n";
+    }
+    return {p.has("--json") ? GameListJson(catalog) : GameListText(catalog), err, 0};
 }
 
 CommandLineResult Game(std::span<const std::string> args, const GameCatalog& catalog, bool raw)

@@ -460,6 +460,7 @@ GameCatalog LoadGameCatalog(const std::vector<std::string>& folders)
 {
     namespace fs = std::filesystem;
     GameCatalog catalog;
+    catalog.folders = folders;
     std::map<std::string, GameDefinition> byId;
     for (const std::string& folder : folders) {
         std::error_code ec;
