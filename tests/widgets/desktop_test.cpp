@@ -56,7 +56,7 @@ protected:
 TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
 {
     EXPECT_EQ(window->menuBar()->actions().at(0)->text(), "&File"); // Alt+F
-    EXPECT_EQ(window->menuBar()->actions().at(1)->text(), "&Help"); // Alt+H
+    EXPECT_EQ(window->menuBar()->actions().at(3)->text(), "&Help"); // Alt+H
     for (const auto& [keys, text, dialog] :
          {std::tuple{Qt::Key_O, "&Open…", "openDialog"}, std::tuple{Qt::Key_S, "&Save…", "saveDialog"},
           std::tuple{Qt::Key_P, "&Print…", "printDialog"}}) {
@@ -87,6 +87,30 @@ TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
     activate();
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(Desktop, GamesAndValueMenusReportInTheBox)
+{
+    entry(QStringLiteral("US Powerball"))->trigger();
+    EXPECT_TRUE(boxText().contains("5 white + Powerball -> 1 in 292201338")) << boxText().toStdString();
+    expectReportFont(3);
+    answers = {QStringLiteral("8")};
+    entry(QStringLiteral("Keno 80/20"))->trigger(); // asks its spot count
+    EXPECT_TRUE(boxText().contains("8 spots")) << boxText().left(200).toStdString();
+    answers = {std::nullopt};
+    entry(QStringLiteral("&Ticket value…"))->trigger(); // cancelled: nothing changes
+    EXPECT_TRUE(boxText().contains("8 spots"));
+    EXPECT_EQ(seen.size(), 2u);
+
+    // A game file the user added that cannot be read is passed over, and the
+    // menu says so.
+    testing::TempFolder data;
+    std::filesystem::create_directories(data.path() / "fortelle/games");
+    data.write("fortelle/games/mine.json", "{\"id\": ");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path().string()));
+    emit window->findChild<QMenu*>(QStringLiteral("gamesMenu"))->aboutToShow();
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_NE(entry(QStringLiteral("Game files passed over…")), nullptr);
 }
 
 TEST_F(Desktop, EnterAndSpaceClickTheFocusedButton)

@@ -17,6 +17,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "lottery/game_handlers.h"
 #include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_fonts.h"
@@ -92,7 +93,8 @@ QIcon FortelleIcon()
     return icon;
 }
 
-MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), programFolder_(programFolder)
 {
     setObjectName(QStringLiteral("frmFortelle"));
     setWindowTitle(FromView(kProgramName));
@@ -229,11 +231,47 @@ void MainWindow::buildMenus()
     file->addSeparator();
     file->addAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
+    // The named games, read again each time the menu opens, so that a game
+    // file the user adds shows without a restart.
+    QMenu* games = menuBar()->addMenu(QStringLiteral("&Games"));
+    games->setObjectName(QStringLiteral("gamesMenu"));
+    fillGamesMenu(games);
+    connect(games, &QMenu::aboutToShow, this, [this, games] { fillGamesMenu(games); });
+
+    QMenu* value = menuBar()->addMenu(QStringLiteral("&Value"));
+    value->setObjectName(QStringLiteral("valueMenu"));
+    addHandler(value, QStringLiteral("&Ticket value…"), [this](Platform& p) { RunTicketValue(p, catalog_); });
+    addHandler(value, QStringLiteral("&Many draws…"), [this](Platform& p) { RunManyDraws(p, catalog_); });
+    addHandler(value, QStringLiteral("&Keno returns…"), [this](Platform& p) { RunKenoReturns(p, catalog_); });
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(QStringLiteral("Fortelle &Help"), QKeySequence(Qt::Key_F1), this,
                     &MainWindow::showHelp);
     help->addAction(QStringLiteral("&About Fortelle"), this, &MainWindow::showAbout);
+}
+
+void MainWindow::fillGamesMenu(QMenu* games)
+{
+    catalog_ = LoadGameCatalog(GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(),
+                                           ProcessEnvironment));
+    games->clear();
+    for (const GameDefinition& game : catalog_.games) {
+        const std::string id = game.id;
+        QString text = QString::fromStdString(game.name);
+        addHandler(games, text.replace(QLatin1Char('&'), QStringLiteral("&&")),
+                   [this, id](Platform& p) { RunNamedGame(p, catalog_, id); });
+    }
+    if (catalog_.games.empty()) games->addAction(QStringLiteral("(no game files found)"))->setEnabled(false);
+    if (!catalog_.warnings.empty()) {
+        // A game file that cannot be read is passed over; say which and why.
+        games->addSeparator();
+        QString reasons;
+        for (const std::string& warning : catalog_.warnings) reasons += QString::fromStdString(warning) + u'\n';
+        games->addAction(QStringLiteral("Game files passed over…"), this, [this, reasons] {
+            QMessageBox::warning(this, QStringLiteral("Game files passed over"), reasons);
+        });
+    }
 }
 
 void MainWindow::showHelp()

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "lottery/game_file.h"
 #include "platform/banner.h"
 #include "platform/platform.h"
 #include "platform/std_file_system.h"
@@ -48,9 +49,12 @@ protected:
 private:
     void setText(std::string_view text) override; // the banner
     void buildMenus();
+    void fillGamesMenu(QMenu* games);
     void showHelp();
     void showAbout();
 
+    QString programFolder_;
+    GameCatalog catalog_;
     QWidget* client_ = nullptr;
     QLabel* label_ = nullptr;
     QPlainTextEdit* box_ = nullptr;
