@@ -16,7 +16,7 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/fortelle" "$work/"
 export work
 exec dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/fortelle" 2>/dev/null &
+  QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$work/fortelle" 2>/dev/null &
   program=$!
   /usr/bin/python3 tests/a11y/check_tree.py; status=$?
   kill $program 2>/dev/null; wait $program 2>/dev/null
