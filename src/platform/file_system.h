@@ -16,7 +16,9 @@ public:
     virtual bool exists(std::string_view name) const = 0;
 
     // The whole content of a regular file, or nothing when it cannot be read.
-    // Reading stops with nothing when the file is longer than `limit` bytes.
+    // Anything else (a FIFO, a device, a folder) cannot be read either, and
+    // never makes the caller wait. Reading stops with nothing when the file
+    // is longer than `limit` bytes.
     virtual std::optional<std::string> readAll(std::string_view name,
                                                 std::size_t limit = kNoLimit) const = 0;
 

@@ -56,7 +56,9 @@ bool StdFileSystem::exists(std::string_view name) const
 
 std::optional<std::string> StdFileSystem::readAll(std::string_view name, std::size_t limit) const
 {
-    const int fd = ::open(std::string(name).c_str(), O_RDONLY | O_CLOEXEC);
+    // A blocking open of a FIFO waits for a writer, for ever if none comes;
+    // open without waiting and look at what was opened before reading.
+    const int fd = ::open(std::string(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||

@@ -1,0 +1,119 @@
+// Files that never hang the program, never end it, and are never lost or
+// shown to others.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+
+#include "disk_platform.h"
+#include "filetools/decoding.h"
+#include "filetools/text_tools.h"
+#include "lottery/digit_games.h"
+#include "lottery/lotto.h"
+#include "shell/calculator.h"
+#include "shell/pipeline.h"
+#include "shell/startup.h"
+
+// After a rename, `g_afterRename` may do what another window or another
+// user could do next.
+static std::function<void()> g_afterRename;
+
+extern "C" int rename(const char* from, const char* to) noexcept
+{
+    static const auto real =
+        reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+    const int result = real(from, to);
+    if (g_afterRename) g_afterRename();
+    return result;
+}
+
+namespace fortelle {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DiskPlatform;
+
+// Runs `work` in a child process and returns its result, or how the child
+// ended otherwise. With `asNobody` a super-user child becomes user "nobody",
+// for whom permissions apply. An alarm ends a child that hangs.
+std::string InChild(const std::function<std::string()>& work, bool asNobody = false)
+{
+    const passwd* nobody = ::getpwnam("nobody");
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return "<no pipe>";
+    if (::fork() == 0) {
+        ::alarm(30);
+        if (asNobody && ::geteuid() == 0 &&
+            (!nobody || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+             ::setuid(nobody->pw_uid) != 0)) {
+            ::_exit(99);
+        }
+        const std::string out = work();
+        const bool sent =
+            ::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+        ::_exit(sent ? 0 : 98);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::wait(&status);
+    if (WIFSIGNALED(status)) return "<killed by signal " + std::to_string(WTERMSIG(status)) + ">";
+    return WEXITSTATUS(status) == 0 ? out : "<exit " + std::to_string(WEXITSTATUS(status)) + ">";
+}
+
+TEST(SpecialFiles, AFifoOrALinkToOneHoldsNoValuesAndOpensEmptyWithoutWaiting)
+{
+    // Protects: the window, which must not wait for a writer that never comes.
+    for (const bool throughLink : {false, true}) {
+        DiskPlatform d;
+        ::mkfifo("fifo", 0600);
+        throughLink ? fs::create_symlink("fifo", "Lotto.INI") : void(::mkfifo("Lotto.INI", 0600));
+        const std::string seen = InChild([&d] {
+            d.prompt.answers = {"49", "6", "12"};
+            RunWholeNumberCalculator(LottoCalculator(), d.platform);
+            const bool shown = d.box.content == WholeNumberReport(LottoCalculator(), {});
+            d.dialogs.openAnswer = (d.folder.path() / "fifo").string();
+            RunOpen(d.platform);
+            return d.prompt.asked.at(0).offered + (shown ? " shown [" : " [") + d.box.content + "]";
+        });
+        EXPECT_EQ(seen, "0 shown []") << (throughLink ? "link" : "fifo");
+    }
+}
+
+TEST(ScratchFile, TheBoxShowsTheReportOfThisClickWhateverTakesTheFilesPlace)
+{
+    // Protects: the report the click computed, and the window, which must
+    // not wait on a FIFO put in the scratch file's place.
+    const std::string report = Pick3Report();
+    const char* kinds[] = {"another window's report of the same length", "a FIFO", "a link to one"};
+    for (int kind = 0; kind < 3; ++kind) {
+        testing::TempFolder folder;
+        const std::string shown = InChild([&] {
+            StdFileSystem files;
+            testing::FakeBox box;
+            g_afterRename = [&] {
+                fs::remove("zavixs");
+                if (kind == 0) std::ofstream("zavixs") << std::string(report.size(), '#');
+                if (kind > 0) ::mkfifo(kind == 1 ? "zavixs" : "fifo", 0600);
+                if (kind == 2) fs::create_symlink("fifo", "zavixs");
+            };
+            ShowReport(files, box, report);
+            return box.content;
+        });
+        EXPECT_EQ(shown, report) << kinds[kind];
+    }
+}
+
+} // namespace
+} // namespace fortelle
