@@ -115,5 +115,29 @@ TEST(ScratchFile, TheBoxShowsTheReportOfThisClickWhateverTakesTheFilesPlace)
     }
 }
 
+TEST(FileSizeLimit, BothProgramsTakeAWriteBeyondTheLimitAsAFailure)
+{
+    // Protects: the programs, which the signal for a file grown beyond the
+    // limit would end.
+    const std::string cli = FORTELLE_CLI, window = fs::path(cli).parent_path() / "fortelle";
+    for (const auto& [run, limit] : std::vector<std::pair<std::vector<std::string>, rlim_t>>{
+             {{cli, "soccer", "40000"}, 100000}, {{window, "--version"}, 0}}) {
+        if (!fs::exists(run[0])) continue; // a build without the window
+        testing::TempFolder folder;
+        const std::string ended = InChild([&run = run, limit = limit] {
+            ::dup2(::open("out", O_WRONLY | O_CREAT, 0644), 1);
+            ::signal(SIGXFSZ, SIG_DFL);
+            const rlimit bytes{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &bytes);
+            std::vector<char*> argv;
+            for (const std::string& a : run) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            return std::string("<no exec>");
+        });
+        EXPECT_EQ(ended, "<exit 1>") << run[0];
+    }
+}
+
 } // namespace
 } // namespace fortelle

@@ -3,12 +3,16 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "platform/std_file_system.h"
 
 int main(int argc, char** argv)
 {
+    fortelle::IgnoreFileSizeSignal();
     std::vector<std::string> args(argv + 1, argv + argc);
     const fortelle::CommandLineResult result = fortelle::RunCommandLine(args);
     std::fwrite(result.out.data(), 1, result.out.size(), stdout);
     std::fwrite(result.err.data(), 1, result.err.size(), stderr);
-    return std::fflush(stdout) == 0 ? result.status : 1;
+    // A report cut short (a full disk, a file-size limit) is a failure, not
+    // a report.
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? result.status : 1;
 }

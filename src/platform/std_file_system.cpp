@@ -1,6 +1,7 @@
 #include "platform/std_file_system.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -136,6 +137,13 @@ bool StdFileSystem::isWritableFolder(std::string_view path) const
     ::close(fd);
     ::unlink(probe.c_str());
     return true;
+}
+
+void IgnoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 } // namespace fortelle

@@ -15,4 +15,9 @@ public:
     bool isWritableFolder(std::string_view path) const override;
 };
 
+// A write beyond the file-size limit (ulimit -f) sends SIGXFSZ, which ends
+// the program; ignored, the write fails with EFBIG like any other, and the
+// program goes on as it does on a full disk. Each program calls this first.
+void IgnoreFileSizeSignal();
+
 } // namespace fortelle
