@@ -22,14 +22,27 @@
 #include "shell/pipeline.h"
 #include "shell/startup.h"
 
-// After a rename, `g_afterRename` may do what another window or another
-// user could do next.
+// Every fsync and rename: logged while `g_log` is set (their order is what
+// lets a write survive a power loss); after a rename, `g_afterRename` may do
+// what another window or another user could do next.
+static std::vector<std::string>* g_log = nullptr;
 static std::function<void()> g_afterRename;
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    if (g_log) {
+        const auto path = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd));
+        g_log->push_back("fsync " + path.string());
+    }
+    return real(fd);
+}
 
 extern "C" int rename(const char* from, const char* to) noexcept
 {
     static const auto real =
         reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+    if (g_log) g_log->push_back(std::string("rename ") + to);
     const int result = real(from, to);
     if (g_afterRename) g_afterRename();
     return result;
@@ -136,6 +149,65 @@ TEST(FileSizeLimit, BothProgramsTakeAWriteBeyondTheLimitAsAFailure)
             return std::string("<no exec>");
         });
         EXPECT_EQ(ended, "<exit 1>") << run[0];
+    }
+}
+
+TEST(Durability, FilesKeptReachTheDiskBeforeTheRenameAndTheFolderAfterIt)
+{
+    // Protects: parameter files and saved files from a power loss.
+    DiskPlatform d;
+    const std::string folder = fs::canonical(d.folder.path()), saved = folder + "/saved.txt";
+    d.dialogs.saveAnswer = saved;
+    const std::vector<std::pair<std::function<void()>, std::vector<std::string>>> cases{
+        {[&] {
+             WriteParameterFile(d.files, "Lotto.INI", std::vector<double>{49, 6, 12}, {1, 1, 1});
+         },
+         {"fsync " + folder + "/.Lotto.INI.", "rename Lotto.INI", "fsync " + folder}},
+        {[&] { RunSave(d.platform); },
+         {"fsync " + folder + "/.saved.txt.", "rename " + saved, "fsync " + folder}},
+        // The scratch file is deleted at once: nothing to wait for.
+        {[&] { ShowReport(d.files, d.box, Pick3Report()); }, {"rename zavixs"}},
+    };
+    for (const auto& [write, expected] : cases) {
+        std::vector<std::string> log;
+        g_log = &log;
+        write();
+        g_log = nullptr;
+        ASSERT_EQ(log.size(), expected.size()) << ::testing::PrintToString(log);
+        for (std::size_t i = 0; i < log.size(); ++i) {
+            // A temporary file's name ends in six random letters.
+            EXPECT_EQ(log[i].substr(0, expected[i].size()), expected[i]);
+            EXPECT_EQ(log[i].size(), expected[i].size() + (expected[i].ends_with('.') ? 6 : 0))
+                << log[i];
+        }
+    }
+}
+
+TEST(Modes, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirModeWithoutSetId)
+{
+    // Protects: the privacy a umask asks for, and the rights a file had.
+    struct Case {
+        mode_t umask;
+        int before; // the mode of the file replaced, or -1 for a new file
+        mode_t after;
+    };
+    for (const Case& c : {Case{077, -1, 0600}, Case{027, -1, 0640}, Case{022, 04755, 0755},
+                          Case{022, 02640, 0640}, Case{0, 0600, 0600}}) {
+        DiskPlatform d;
+        for (const char* name : {"Lotto.INI", "saved.txt"}) {
+            if (c.before < 0) continue;
+            d.folder.write(name, "old");
+            fs::permissions(name, fs::perms(c.before));
+        }
+        const mode_t saved = ::umask(c.umask);
+        WriteParameterFile(d.files, "Lotto.INI", std::vector<double>{49, 6, 12}, {1, 1, 1});
+        d.dialogs.saveAnswer = (d.folder.path() / "saved.txt").string();
+        RunSave(d.platform);
+        ::umask(saved);
+        for (const char* name : {"Lotto.INI", "saved.txt"}) {
+            EXPECT_EQ(static_cast<mode_t>(fs::status(name).permissions()), c.after)
+                << name << " from " << c.before;
+        }
     }
 }
 

@@ -23,9 +23,18 @@ public:
                                                 std::size_t limit = kNoLimit) const = 0;
 
     // Replaces the file with exactly these bytes, or changes nothing: the
-    // bytes go to a temporary file first, which then takes the name. A link
-    // standing at the name is replaced, not written through.
+    // bytes go to a temporary file first, which then takes the name once they
+    // are on the disk. A link standing at the name is replaced, not written
+    // through. A new file takes the mode the user's umask leaves; a replaced
+    // one keeps its mode, without the set-user-ID and set-group-ID bits.
     virtual bool replaceWith(std::string_view name, std::string_view bytes) = 0;
+
+    // As replaceWith, for a file that is deleted again at once: it does not
+    // wait for the disk.
+    virtual bool writeScratch(std::string_view name, std::string_view bytes)
+    {
+        return replaceWith(name, bytes);
+    }
 
     // Deletes a file or a link of that name; folders are never deleted.
     virtual bool removeFile(std::string_view name) = 0;

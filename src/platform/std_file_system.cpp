@@ -2,8 +2,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
+#include <cstdint>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include <fcntl.h>
@@ -32,19 +33,83 @@ bool WriteFully(int fd, std::string_view bytes)
     return true;
 }
 
-// A temporary file beside `target`, open for writing; its name is returned
-// through `tempName`.
-int CreateTempBeside(const fs::path& target, std::string& tempName)
+// The folder part of a path with its last slash; empty for a bare name.
+std::string FolderOf(const std::string& path)
 {
-    fs::path dir = target.parent_path();
-    std::string pattern = (dir.empty() ? std::string() : dir.string() + "/") + "." +
-                          target.filename().string() + ".XXXXXX";
-    int fd = ::mkstemp(pattern.data());
-    if (fd >= 0) {
-        ::fchmod(fd, 0644);
-        tempName = pattern;
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Creates ".NAME.XXXXXX" beside `target`, open for writing; never through a
+// link, never over an existing file. Mode 0666 leaves it to the user's umask
+// (and a folder's default ACL) who may read a new file, as for any file the
+// user makes.
+int CreateTempBeside(const std::string& target, std::string& tempName)
+{
+    static constexpr std::string_view kLetters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const std::string folder = FolderOf(target);
+    const std::string prefix = folder + "." + target.substr(folder.size()) + ".";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::uint64_t bits = (std::uint64_t{random()} << 32) ^ random();
+        std::string name = prefix;
+        for (int i = 0; i < 6; ++i, bits /= kLetters.size()) {
+            name += kLetters[bits % kLetters.size()];
+        }
+        const int fd =
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0) {
+            tempName = std::move(name);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
     }
-    return fd;
+    return -1;
+}
+
+// Waits until the folder's entries are on the disk, so that a file renamed
+// into it is still found there after a power loss.
+void SyncFolderOf(const std::string& path)
+{
+    const std::string folder = FolderOf(path);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Replaces `target` by a new file holding `bytes`: a temporary file beside
+// it, then a rename, which replaces a link standing at the name instead of
+// following it and fails on a folder. Returns 0 or the error number. A
+// replaced regular file keeps its owner where that can be kept, and its mode
+// without the set-ID bits: a saved text is no program to run with another's
+// rights. `durable` waits until the bytes are on the disk before the rename,
+// and for the folder after it, so that a power loss leaves the old file or
+// the new one, never an empty one.
+int ReplaceAtomically(const std::string& target, std::string_view bytes, bool durable)
+{
+    std::string tempName;
+    const int fd = CreateTempBeside(target, tempName);
+    if (fd < 0) return errno;
+    struct stat old {};
+    if (::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+            [[maybe_unused]] const int kept = ::fchown(fd, old.st_uid, old.st_gid);
+        }
+        ::fchmod(fd, old.st_mode & 0777);
+    }
+    int error = WriteFully(fd, bytes) ? 0 : errno;
+    if (error == 0 && durable && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0) {
+        ::unlink(tempName.c_str());
+        return error;
+    }
+    if (durable) SyncFolderOf(target);
+    return 0;
 }
 
 } // namespace
@@ -94,20 +159,12 @@ std::optional<std::string> StdFileSystem::readAll(std::string_view name, std::si
 
 bool StdFileSystem::replaceWith(std::string_view name, std::string_view bytes)
 {
-    const fs::path target = PathOf(name);
-    std::string tempName;
-    const int fd = CreateTempBeside(target, tempName);
-    if (fd < 0) return false;
-    // A file that is replaced keeps its permissions.
-    struct stat old {};
-    if (::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-    bool ok = WriteFully(fd, bytes);
-    ok = (::close(fd) == 0) && ok;
-    // rename() replaces a link standing at the name instead of following it,
-    // and fails on a folder, which is then left alone.
-    if (ok) ok = ::rename(tempName.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(tempName.c_str());
-    return ok;
+    return ReplaceAtomically(std::string(name), bytes, true) == 0;
+}
+
+bool StdFileSystem::writeScratch(std::string_view name, std::string_view bytes)
+{
+    return ReplaceAtomically(std::string(name), bytes, false) == 0;
 }
 
 bool StdFileSystem::removeFile(std::string_view name)

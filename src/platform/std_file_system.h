@@ -10,6 +10,7 @@ public:
     bool exists(std::string_view name) const override;
     std::optional<std::string> readAll(std::string_view name, std::size_t limit) const override;
     bool replaceWith(std::string_view name, std::string_view bytes) override;
+    bool writeScratch(std::string_view name, std::string_view bytes) override;
     bool removeFile(std::string_view name) override;
     bool changeDirectory(std::string_view path) override;
     bool isWritableFolder(std::string_view path) const override;

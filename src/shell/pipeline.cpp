@@ -15,7 +15,7 @@ void PrepareOutputBox(OutputBox& box)
 void ShowReport(FileSystem& files, OutputBox& box, const std::string& report)
 {
     std::optional<std::string> readBack;
-    if (files.replaceWith(kScratchFileName, report)) {
+    if (files.writeScratch(kScratchFileName, report)) {
         readBack = files.readAll(kScratchFileName, report.size());
     }
     // Two windows of one user share the folder and so the scratch file: the
