@@ -152,6 +152,66 @@ TEST(FileSizeLimit, BothProgramsTakeAWriteBeyondTheLimitAsAFailure)
     }
 }
 
+TEST(Save, WritesThroughLinksInPlaceWhereItMustAndSaysWhyWhenItCannot)
+{
+    // Protects: write-protected files, links, and the user's belief that a
+    // file was saved.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody) GTEST_SKIP() << "no user nobody to save as";
+    DiskPlatform d;
+    fs::permissions(d.folder.path(), fs::perms(0755));
+    // "open" is nobody's folder; nobody may not add files to "closed".
+    for (const char* name :
+         {"open/", "open/dir/", "closed/", "open/protected.txt", "open/target.txt", "open/big.txt",
+          "closed/mine.txt", "closed/big.txt", "open/link"}) {
+        const fs::path path = d.folder.path() / name;
+        if (std::string(name).ends_with("/")) fs::create_directories(path);
+        if (path.extension() == ".txt") d.folder.write(name, "old");
+        if (path.filename() == "link") fs::create_symlink("target.txt", path);
+        if (!std::string(name).starts_with("closed/") || path.extension() == ".txt") {
+            ASSERT_EQ(::lchown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+    }
+    fs::permissions(d.folder.path() / "open/protected.txt", fs::perms(0444));
+    const std::pair<const char*, const char*> cases[] = {
+        // The name chosen, and what the message says (nothing when saved).
+        {"open/protected.txt", "The file is write-protected"},
+        {"open/link", ""},
+        {"open/dir", "Is a directory"},
+        {"open/big.txt", "File too large"},
+        {"closed/mine.txt", ""}, // written in place
+        {"closed/big.txt", "File too large"},
+        {"closed/new.txt", "Permission denied"},
+    };
+    for (const auto& [name, error] : cases) {
+        const std::string path = (d.folder.path() / name).string();
+        const std::string shown = InChild(
+            [&, error = error] {
+                d.box.content =
+                    std::string(std::string(error) == "File too large" ? 100000 : 3, 'x');
+                d.dialogs.saveAnswer = path;
+                testing::FileSizeLimit limit(50000);
+                RunSave(d.platform);
+                return d.dialogs.errors.empty() ? std::string() : d.dialogs.errors.at(0);
+            },
+            true);
+        EXPECT_EQ(shown, *error
+                             ? "Save Combinations: Could not save \"" + path + "\": " + error + "."
+                             : "");
+    }
+    for (const char* name : {"open/target.txt", "closed/mine.txt"}) {
+        EXPECT_EQ(d.folder.read(name), "xxx") << name;
+    }
+    for (const char* name : {"open/protected.txt", "open/big.txt", "closed/big.txt"}) {
+        EXPECT_EQ(d.folder.read(name), "old") << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(d.folder.path() / "open/link"));
+    EXPECT_FALSE(d.folder.has("closed/new.txt"));
+    for (const auto& e : fs::recursive_directory_iterator(d.folder.path())) {
+        EXPECT_FALSE(e.path().filename().string().starts_with(".")) << e.path(); // no temporary
+    }
+}
+
 TEST(Durability, FilesKeptReachTheDiskBeforeTheRenameAndTheFolderAfterIt)
 {
     // Protects: parameter files and saved files from a power loss.

@@ -8,6 +8,13 @@
 
 namespace fortelle {
 
+// What became of a save: done, or the reason it was not, in words for the
+// person who asked for it.
+struct SaveResult {
+    bool saved = false;
+    std::string reason;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -34,6 +41,17 @@ public:
     virtual bool writeScratch(std::string_view name, std::string_view bytes)
     {
         return replaceWith(name, bytes);
+    }
+
+    // Writes a file the user chose, as an editor does: through symbolic links
+    // to the file they name, which is replaced whole (a temporary file in its
+    // own folder, then a rename) and keeps its mode; where that folder
+    // refuses new files, the file is written over in place. A file the user
+    // may not write, a folder or a special file is refused.
+    virtual SaveResult save(std::string_view path, std::string_view bytes)
+    {
+        if (replaceWith(path, bytes)) return {true, {}};
+        return {false, "The file could not be written"};
     }
 
     // Deletes a file or a link of that name; folders are never deleted.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +17,8 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path PathOf(std::string_view name) { return fs::path(std::string(name)); }
+
+std::string Reason(int error) { return std::generic_category().message(error); }
 
 bool WriteFully(int fd, std::string_view bytes)
 {
@@ -112,6 +115,50 @@ int ReplaceAtomically(const std::string& target, std::string_view bytes, bool du
     return 0;
 }
 
+// Writes over `target` itself, for a folder that refuses new files. The
+// space is reserved first, so that a full disk or a size limit fails before
+// a byte of the old text is lost.
+int WriteInPlace(const std::string& target, std::string_view bytes)
+{
+    const int fd =
+        ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno;
+    struct stat st {};
+    int error = ::fstat(fd, &st) != 0 ? errno : (S_ISREG(st.st_mode) ? 0 : EINVAL);
+    if (error == 0 && !bytes.empty()) {
+        const int reserved = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
+        if (reserved == ENOSPC || reserved == EFBIG || reserved == EDQUOT) error = reserved;
+    }
+    if (error == 0 && (st.st_mode & 06000) != 0) ::fchmod(fd, st.st_mode & 0777);
+    if (error == 0 && !WriteFully(fd, bytes)) error = errno;
+    if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) error = errno;
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    return error;
+}
+
+// The file that a chain of symbolic links ends at (the path itself when it
+// is no link); returns 0 or the error number. A link's relative target is
+// taken from the link's own folder. A target that does not exist yet is
+// fine: saving creates it.
+int FollowLinks(std::string path, std::string& target)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            target = std::move(path);
+            return 0;
+        }
+        char buffer[4096];
+        const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
+        if (n < 0) return errno;
+        if (n == 0 || n == static_cast<ssize_t>(sizeof buffer)) return ENAMETOOLONG;
+        std::string next(buffer, static_cast<std::size_t>(n));
+        path = next.front() == '/' ? std::move(next) : FolderOf(path) + next;
+    }
+    return ELOOP;
+}
+
 } // namespace
 
 bool StdFileSystem::exists(std::string_view name) const
@@ -165,6 +212,30 @@ bool StdFileSystem::replaceWith(std::string_view name, std::string_view bytes)
 bool StdFileSystem::writeScratch(std::string_view name, std::string_view bytes)
 {
     return ReplaceAtomically(std::string(name), bytes, false) == 0;
+}
+
+SaveResult StdFileSystem::save(std::string_view path, std::string_view bytes)
+{
+    std::string target;
+    if (const int error = FollowLinks(std::string(path), target)) return {false, Reason(error)};
+    struct stat st {};
+    const bool existing = ::lstat(target.c_str(), &st) == 0;
+    if (existing) {
+        if (S_ISDIR(st.st_mode)) return {false, Reason(EISDIR)};
+        if (!S_ISREG(st.st_mode)) return {false, "Not a regular file"};
+        // A writable folder lets a rename replace a file that its owner
+        // write-protected or that belongs to someone else: the user may not
+        // write such a file, so it is not replaced either.
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            return {false, errno == EACCES ? "The file is write-protected" : Reason(errno)};
+        }
+    }
+    int error = ReplaceAtomically(target, bytes, true);
+    // A folder that refuses a new file, or a rename over this one, still lets
+    // the user write a file they may write.
+    if (existing && (error == EACCES || error == EPERM)) error = WriteInPlace(target, bytes);
+    if (error != 0) return {false, Reason(error)};
+    return {true, {}};
 }
 
 bool StdFileSystem::removeFile(std::string_view name)

@@ -11,6 +11,7 @@ public:
     std::optional<std::string> readAll(std::string_view name, std::size_t limit) const override;
     bool replaceWith(std::string_view name, std::string_view bytes) override;
     bool writeScratch(std::string_view name, std::string_view bytes) override;
+    SaveResult save(std::string_view path, std::string_view bytes) override;
     bool removeFile(std::string_view name) override;
     bool changeDirectory(std::string_view path) override;
     bool isWritableFolder(std::string_view path) const override;
