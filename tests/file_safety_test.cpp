@@ -271,5 +271,52 @@ TEST(Modes, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirModeWithoutSetId)
     }
 }
 
+TEST(Leftovers, StartUpRemovesOnlyItsOwnTemporaryFilesADayOld)
+{
+    // Protects: every file but the program's own day-old temporary files,
+    // and the one another window is writing now.
+    DiskPlatform d;
+    const std::vector<std::pair<std::string, bool>> files{
+        {".Lotto.INI.a1B2c3", true},     {".zavixs.Zz09aQ", true},     {".StDv.INI.xxxxxx", true},
+        {".zavixs.Zz09aQ.bak", false},   {".notes.txt.a1B2c3", false}, {".Lotto.INI.a1B2c", false},
+        {"Lotto.INI.a1B2c3", false},     {".INI.a1B2c3", false},       {".Lotto.INI.a1-2c3", false},
+        {".SoccerBet.INI.folder", false}};
+    std::vector<std::string> kept{".Horses.INI.fresh1"};
+    d.folder.write(kept[0], "being written");
+    for (const auto& [name, removed] : files) {
+        name.ends_with("folder") ? void(fs::create_directory(name)) : d.folder.write(name, "x");
+        fs::last_write_time(name, fs::file_time_type::clock::now() - std::chrono::hours(25));
+        if (!removed) kept.push_back(name);
+    }
+    testing::FakeBanner banner;
+    RunStartup(banner, d.files, d.box, d.folder.path().string(), [] { return std::string(); });
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(d.folder.entries(), kept);
+}
+
+TEST(NoPlaceForFiles, ReportsShowDefaultsAreOfferedAndNothingIsWrittenOrDeleted)
+{
+    // Protects: the folder the program was started from, and a user's file
+    // there that bears the scratch file's name.
+    DiskPlatform d;
+    d.folder.write("zavixs", "a user's own file");
+    testing::FakeBanner banner;
+    // Installed for the whole system, and no per-user folder can be made.
+    RunStartup(banner, d.files, d.box, "/usr/bin", [] { return std::string(); });
+    for (int run = 0; run < 2; ++run) {
+        d.prompt.answers = {"40", "5", "10"};
+        RunWholeNumberCalculator(LottoCalculator(), d.platform);
+        EXPECT_EQ(d.prompt.asked.at(3 * run).offered, "49"); // nothing was remembered
+        EXPECT_EQ(d.box.content,
+                  WholeNumberReport(LottoCalculator(), std::vector<std::string>{"40", "5", "10"}));
+    }
+    EXPECT_EQ(d.folder.entries(), std::vector<std::string>{"zavixs"});
+    EXPECT_EQ(d.folder.read("zavixs"), "a user's own file");
+    // A file the user names in full still saves.
+    d.dialogs.saveAnswer = (d.folder.path() / "kept.txt").string();
+    RunSave(d.platform);
+    EXPECT_EQ(d.folder.read("kept.txt"), WithCrLf(d.box.content));
+}
+
 } // namespace
 } // namespace fortelle

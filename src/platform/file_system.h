@@ -2,9 +2,11 @@
 // directory.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fortelle {
 
@@ -13,6 +15,12 @@ namespace fortelle {
 struct SaveResult {
     bool saved = false;
     std::string reason;
+};
+
+// A file in the working directory and how long ago it was last changed.
+struct FolderEntry {
+    std::string name;
+    std::chrono::seconds age{0};
 };
 
 class FileSystem {
@@ -62,6 +70,14 @@ public:
 
     // True when files can be created in the folder `path`.
     virtual bool isWritableFolder(std::string_view path) const = 0;
+
+    // The regular files of the working directory.
+    virtual std::vector<FolderEntry> listFiles() const { return {}; }
+
+    // For a program with no place to keep its files: from now on names
+    // relative to the working directory neither exist nor can be read,
+    // written or deleted. Full paths, which the user chose, work as before.
+    virtual void keepNoFiles() {}
 
     static constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
 };

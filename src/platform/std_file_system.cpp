@@ -161,14 +161,21 @@ int FollowLinks(std::string path, std::string& target)
 
 } // namespace
 
+bool StdFileSystem::refused(std::string_view name) const
+{
+    return keepNoFiles_ && (name.empty() || name.front() != '/');
+}
+
 bool StdFileSystem::exists(std::string_view name) const
 {
+    if (refused(name)) return false;
     std::error_code ec;
     return fs::symlink_status(PathOf(name), ec).type() != fs::file_type::not_found && !ec;
 }
 
 std::optional<std::string> StdFileSystem::readAll(std::string_view name, std::size_t limit) const
 {
+    if (refused(name)) return std::nullopt;
     // A blocking open of a FIFO waits for a writer, for ever if none comes;
     // open without waiting and look at what was opened before reading.
     const int fd = ::open(std::string(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -206,16 +213,17 @@ std::optional<std::string> StdFileSystem::readAll(std::string_view name, std::si
 
 bool StdFileSystem::replaceWith(std::string_view name, std::string_view bytes)
 {
-    return ReplaceAtomically(std::string(name), bytes, true) == 0;
+    return !refused(name) && ReplaceAtomically(std::string(name), bytes, true) == 0;
 }
 
 bool StdFileSystem::writeScratch(std::string_view name, std::string_view bytes)
 {
-    return ReplaceAtomically(std::string(name), bytes, false) == 0;
+    return !refused(name) && ReplaceAtomically(std::string(name), bytes, false) == 0;
 }
 
 SaveResult StdFileSystem::save(std::string_view path, std::string_view bytes)
 {
+    if (refused(path)) return {false, Reason(ENOENT)};
     std::string target;
     if (const int error = FollowLinks(std::string(path), target)) return {false, Reason(error)};
     struct stat st {};
@@ -240,6 +248,7 @@ SaveResult StdFileSystem::save(std::string_view path, std::string_view bytes)
 
 bool StdFileSystem::removeFile(std::string_view name)
 {
+    if (refused(name)) return false;
     std::error_code ec;
     const auto type = fs::symlink_status(PathOf(name), ec).type();
     if (ec || type == fs::file_type::not_found || type == fs::file_type::directory) return false;
@@ -250,6 +259,7 @@ bool StdFileSystem::changeDirectory(std::string_view path)
 {
     std::error_code ec;
     fs::current_path(PathOf(path), ec);
+    if (!ec) keepNoFiles_ = false;
     return !ec;
 }
 
@@ -265,6 +275,23 @@ bool StdFileSystem::isWritableFolder(std::string_view path) const
     ::close(fd);
     ::unlink(probe.c_str());
     return true;
+}
+
+std::vector<FolderEntry> StdFileSystem::listFiles() const
+{
+    std::vector<FolderEntry> files;
+    if (keepNoFiles_) return files;
+    const auto now = fs::file_time_type::clock::now();
+    std::error_code ec;
+    for (fs::directory_iterator it(".", ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code e;
+        if (it->symlink_status(e).type() != fs::file_type::regular) continue;
+        const auto changed = it->last_write_time(e);
+        if (e) continue;
+        files.push_back({it->path().filename().string(),
+                         std::chrono::duration_cast<std::chrono::seconds>(now - changed)});
+    }
+    return files;
 }
 
 void IgnoreFileSizeSignal()

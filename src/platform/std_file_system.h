@@ -15,6 +15,14 @@ public:
     bool removeFile(std::string_view name) override;
     bool changeDirectory(std::string_view path) override;
     bool isWritableFolder(std::string_view path) const override;
+    std::vector<FolderEntry> listFiles() const override;
+    void keepNoFiles() override { keepNoFiles_ = true; }
+
+private:
+    // True for a name in the working directory once it holds nothing.
+    bool refused(std::string_view name) const;
+
+    bool keepNoFiles_ = false;
 };
 
 // A write beyond the file-size limit (ulimit -f) sends SIGXFSZ, which ends
