@@ -1,6 +1,9 @@
-// Where the file dialogs start.
+// Where the file dialogs start, and what the leak checker may overlook.
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QProcess>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/qt/qt_dialogs.h"
@@ -73,6 +76,53 @@ TEST(DialogFolders, StartAmongTheDocumentsThenWhereTheUserLastWent)
     }
     EXPECT_EQ(folder.read("other/b.txt"), "a");
     for (int i = 0; i < 3; ++i) qputenv(variables[i], saved[i]);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FORTELLE_CHECKS_LEAKS 1
+// The leak suppressions name functions, and a report shows Qt's functions
+// only when each allocation's stack is unwound whole: Qt's libraries are
+// built without frame pointers.
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options()
+{
+    return "fast_unwind_on_malloc=0";
+}
+#endif
+
+// Leak suppressions name the Qt caches that live as long as the process;
+// a leak that starts in our own code must still be reported, even when the
+// memory lost was allocated inside Qt.
+TEST(LeakSuppressions, ALeakStartingInOurCodeIsReportedEvenInsideQt)
+{
+#ifdef FORTELLE_CHECKS_LEAKS
+    const fs::path suppressions = fs::path(__FILE__).parent_path().parent_path() / "lsan.supp";
+    ASSERT_TRUE(fs::exists(suppressions));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LSAN_OPTIONS", "suppressions=" + Q(suppressions) + ":print_suppressions=0");
+    env.insert("ASAN_OPTIONS", "detect_leaks=1");
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests",
+                 "--gtest_filter=LeakSuppressions.DISABLED_LoseAQtBuffer"});
+    ASSERT_TRUE(child.waitForFinished(-1));
+    const QString errors = QString::fromUtf8(child.readAllStandardError());
+    EXPECT_TRUE(child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0)
+        << errors.toStdString();
+    // The report names the frame in our code where the loss started.
+    EXPECT_TRUE(errors.contains("widgets/file_safety_test.cpp")) << errors.toStdString();
+#else
+    GTEST_SKIP() << "only a build with the address sanitizer checks leaks";
+#endif
+}
+
+TEST(LeakSuppressions, DISABLED_LoseAQtBuffer)
+{
+    // A byte array whose only pointer to its buffer is then wiped: the
+    // buffer, allocated inside Qt, is lost by our code.
+    alignas(QByteArray) static unsigned char raw[sizeof(QByteArray)];
+    new (raw) QByteArray(4096, 'x');
+    std::memset(raw, 0, sizeof raw);
 }
 
 } // namespace
