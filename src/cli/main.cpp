@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "platform/std_file_system.h"
 
 int main(int argc, char** argv)
 {
+    fortelle::IgnoreFileSizeSignal();
     std::vector<std::string> args(argv + 1, argv + argc);
     // The program's own folder, where the built-in games are found from.
     std::error_code ec;
@@ -16,5 +18,7 @@ int main(int argc, char** argv)
         fortelle::RunCommandLine(args, ec ? std::string() : program.parent_path().string());
     std::fwrite(result.out.data(), 1, result.out.size(), stdout);
     std::fwrite(result.err.data(), 1, result.err.size(), stderr);
-    return std::fflush(stdout) == 0 ? result.status : 1;
+    // A report cut short (a full disk, a file-size limit) is a failure, not
+    // a report.
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? result.status : 1;
 }

@@ -50,7 +50,12 @@ void RunSave(Platform& platform)
         {"Save Combinations", std::string(kFileFilter), kFileDialogFlags, "Zavix.Odds"});
     if (!path) return;
     // Whole or not at all: a save that fails leaves the old file as it was.
-    platform.files.replaceWith(*path, WithCrLf(platform.box.text()));
+    const SaveResult result = platform.files.save(*path, WithCrLf(platform.box.text()));
+    // A file the user believes saved but is not is lost work: say so.
+    if (!result.saved) {
+        platform.dialogs.showError("Save Combinations",
+                                   "Could not save \"" + *path + "\": " + result.reason + ".");
+    }
 }
 
 void RunPrint(Platform& platform)

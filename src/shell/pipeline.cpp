@@ -15,12 +15,15 @@ void PrepareOutputBox(OutputBox& box)
 void ShowReport(FileSystem& files, OutputBox& box, const std::string& report)
 {
     std::optional<std::string> readBack;
-    if (files.replaceWith(kScratchFileName, report)) {
+    if (files.writeScratch(kScratchFileName, report)) {
         readBack = files.readAll(kScratchFileName, report.size());
     }
-    // Only a complete read-back stands in for the report held in memory.
-    const bool whole = readBack && readBack->size() == report.size();
-    box.insertAtCaret(whole ? *readBack : report);
+    // Two windows of one user share the folder and so the scratch file: the
+    // other may have replaced it since it was written, even with a report of
+    // the same length. Only a read-back that is this click's report byte for
+    // byte is shown; otherwise the report held in memory is.
+    const bool ours = readBack && *readBack == report;
+    box.insertAtCaret(ours ? *readBack : report);
     box.makeVisible();
     files.removeFile(kScratchFileName);
 }

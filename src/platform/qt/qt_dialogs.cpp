@@ -3,15 +3,19 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QFormLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <array>
 
@@ -50,8 +54,11 @@ QStringList NameFilters(const std::string& filter, bool& everyFile)
     return filters;
 }
 
+// `folder` is where the dialog starts (Qt's choice when it is no folder);
+// it becomes the folder of the file chosen.
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogSetup& setup, bool save,
-                                         const std::function<void(QDialog&)>& onShow)
+                                         const std::function<void(QDialog&)>& onShow,
+                                         QString& folder)
 {
     QFileDialog dialog(parent, FromStd(setup.title));
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
@@ -67,11 +74,14 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogSetup&
             model->setNameFilters({QStringLiteral("*")});
         }
     }
+    if (QFileInfo(folder).isDir()) dialog.setDirectory(folder);
     dialog.selectFile(FromStd(setup.fileName));
     if (onShow) onShow(dialog);
     const CursorWhile waiting(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    const QString chosen = dialog.selectedFiles().first();
+    folder = QFileInfo(chosen).absolutePath();
+    return chosen.toStdString();
 }
 
 QIcon Swatch(std::uint32_t rgb)
@@ -84,14 +94,20 @@ QIcon Swatch(std::uint32_t rgb)
 
 } // namespace
 
+QString DocumentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 std::optional<std::string> QtDialogs::openFile(const FileDialogSetup& setup)
 {
-    return RunFileDialog(parent_, setup, false, onShow);
+    return RunFileDialog(parent_, setup, false, onShow, startFolder_);
 }
 
 std::optional<std::string> QtDialogs::saveFile(const FileDialogSetup& setup)
 {
-    return RunFileDialog(parent_, setup, true, onShow);
+    return RunFileDialog(parent_, setup, true, onShow, startFolder_);
 }
 
 std::optional<FontChoice> QtDialogs::chooseFont(const FontDialogSetup& setup)
@@ -166,9 +182,20 @@ std::unique_ptr<Printer> QtDialogs::choosePrinter(unsigned flags)
     options.setFlag(QAbstractPrintDialog::PrintSelection, (flags & 1) != 0);
     dialog.setOptions(options);
     if ((flags & 1) != 0) dialog.setPrintRange(QAbstractPrintDialog::Selection);
+    // Print to file offers its file in the folder the file dialogs start in,
+    // unless the printer names a file already.
+    auto* fileName = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+    if (fileName && printer->outputFileName().isEmpty() && QFileInfo(startFolder_).isDir()) {
+        const QString name = QFileInfo(fileName->text()).fileName();
+        fileName->setText(
+            QDir(startFolder_).filePath(name.isEmpty() ? QStringLiteral("print.pdf") : name));
+    }
     if (onShow) onShow(dialog);
     const CursorWhile waiting(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted) return nullptr;
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        startFolder_ = QFileInfo(printer->outputFileName()).absolutePath();
+    }
     return std::make_unique<QtPrinter>(std::move(printer));
 }
 

@@ -2,6 +2,7 @@
 // the same on every desktop.
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class QPrinter;
@@ -30,9 +31,17 @@ public:
     // send the output to a PDF file).
     std::function<void(QPrinter&)> preparePrinter;
 
+    // The folder the Open, Save and Print-to-file dialogs start in. Once a
+    // file is chosen in one of them, they all start in that file's folder.
+    void setStartFolder(const QString& folder) { startFolder_ = folder; }
+
 private:
     QWidget* parent_;
+    QString startFolder_;
     FontChoice lastFont_{"", 10.0, false, false, false, false, 0x000000};
 };
+
+// The user's documents folder, or the home folder when there is none.
+QString DocumentsFolder();
 
 } // namespace fortelle

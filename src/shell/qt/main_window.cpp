@@ -195,8 +195,13 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     // Where the window was last time, kept within the screen.
     restoreGeometry(UserSettings()->value(QStringLiteral("window/geometry")).toByteArray());
 
-    RunStartup(*this, files_, *boxAdapter_, QDir::toNativeSeparators(programFolder).toStdString(),
-               PerUserFolder);
+    const FileHome home = RunStartup(*this, files_, *boxAdapter_,
+                                     QDir::toNativeSeparators(programFolder).toStdString(),
+                                     PerUserFolder);
+    // The file dialogs start in the program's folder only when the user put
+    // the program in a folder of its own; the hidden per-user folder is no
+    // place to look for one's own files.
+    dialogs_->setStartFolder(home == FileHome::ProgramFolder ? programFolder : DocumentsFolder());
 }
 
 MainWindow::~MainWindow() = default;
