@@ -111,7 +111,7 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args)
 
     for (const Calculator& c : Calculators()) {
         if (c.name != words[0]) continue;
-        const std::span<const std::string> values(words.begin() + 1, words.end());
+        const std::span<const std::string> values(words.data() + 1, words.size() - 1);
         if (values.size() > c.values) {
             return UsageError("too many values for " + std::string(c.name) + " (at most " +
                               std::to_string(c.values) + ")");
