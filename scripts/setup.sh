@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make qt6-base-dev libqt6printsupport6 libgtest-dev libboost-dev
+packages=(cmake g++ make qt6-base-dev libqt6printsupport6 libgtest-dev libboost-dev nlohmann-json3-dev
           fonts-liberation fonts-dejavu-core poppler-utils locales xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <variant>
 
+#include "cli/game_commands.h"
 #include "lottery/digit_games.h"
 #include "lottery/euro.h"
 #include "lottery/lotto.h"
@@ -87,6 +88,22 @@ CommandLineResult UsageError(const std::string& message)
 
 CommandLineResult RunCommandLine(const std::vector<std::string>& args)
 {
+    return RunCommandLine(args, {});
+}
+
+CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::string_view programFolder)
+{
+    // The named-game commands have options of their own: they take every
+    // word after their name.
+    std::size_t first = 0;
+    while (first < args.size() && args[first] == "--raw") ++first;
+    if (first < args.size() && IsGameCommand(args[first])) {
+        const std::span<const std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(first) + 1, args.end());
+        return RunGameCommand(args[first], rest, first > 0, [&] {
+            return LoadGameCatalog(GameFolders(programFolder, ProcessEnvironment));
+        });
+    }
+
     bool raw = false;
     bool options = true; // until "--": every word after it is a calculator or a value
     std::vector<std::string> words;
@@ -98,7 +115,7 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args)
         if (arg == "--") {
             options = false;
         } else if (arg == "--help") {
-            return {std::string(kUsage), {}, 0};
+            return {std::string(kUsage) + std::string(GameCommandsUsage()), {}, 0};
         } else if (arg == "--version") {
             return {"fortelle-cli " + std::string(kVersion) + "\n", {}, 0};
         } else if (arg == "--raw") {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fortelle {
@@ -13,7 +14,9 @@ struct CommandLineResult {
     int status = 0;
 };
 
-// `args` excludes the program name.
+// `args` excludes the program name. The named-game commands find the
+// built-in games beside `programFolder` (see GameFolders).
+CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::string_view programFolder);
 CommandLineResult RunCommandLine(const std::vector<std::string>& args);
 
 } // namespace fortelle

@@ -3,6 +3,7 @@
 #include <boost/multiprecision/cpp_int.hpp>
 #include <cmath>
 
+#include "lottery/exact_figure.h"
 #include "shell/report.h"
 
 namespace fortelle {
@@ -44,6 +45,8 @@ Big PowerOfTen(std::int64_t e)
 {
     return boost::multiprecision::pow(Big(10), static_cast<unsigned>(e));
 }
+
+} // namespace
 
 // The 15-significant-digit figure of a / b (b > 0), ties to even.
 Figure15 RatioFigure(Big a, const Big& b)
@@ -106,8 +109,6 @@ std::optional<Figure15> ExactFigure(Big a, Big b)
     if (a < 0) q = -q;
     return RatioFigure(std::move(q), Big(100));
 }
-
-} // namespace
 
 struct Game::Exact {
     Big total;                 // C(N, k)

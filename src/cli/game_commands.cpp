@@ -1,0 +1,339 @@
+#include "cli/game_commands.h"
+
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "lottery/named_games.h"
+#include "shell/report.h"
+#include "stats/keno_returns.h"
+#include "stats/many_draws.h"
+#include "stats/ticket_value.h"
+
+namespace fortelle {
+namespace {
+
+constexpr std::string_view kGameUsage =
+    "\n"
+    "Named games:\n"
+    "  fortelle-cli games [--json] [--check]\n"
+    "  fortelle-cli game ID [SPOTS] [--json] [--exact]\n"
+    "  fortelle-cli value ID --jackpot X [--price P] [--cash F] [--tax R [--tax-above T]]\n"
+    "                    [--tickets-sold S] [--prize TIER=AMOUNT ...] [--json]\n"
+    "  fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--json]\n"
+    "  fortelle-cli keno-return ID SPOTS [--games N] [--pay CATCH=PAY,...] [--json]\n"
+    "The tax rate R is a percentage (37 or 37%); the cash option F a fraction of the\n"
+    "advertised jackpot (1, the annuity, unless given); --odds X means 1 in X.\n";
+
+// A refusal: one line on standard error, status 2.
+struct Refusal {
+    std::string text;
+};
+
+[[noreturn]] void Refuse(std::string text) { throw Refusal{std::move(text)}; }
+
+struct Parsed {
+    std::vector<std::string> words;
+    std::map<std::string, std::vector<std::string>> options; // "--jackpot" -> values
+    bool has(const std::string& name) const { return options.count(name) > 0; }
+    std::optional<std::string> one(const std::string& name) const
+    {
+        const auto it = options.find(name);
+        if (it == options.end()) return std::nullopt;
+        if (it->second.size() > 1) Refuse(name + " is given more than once");
+        return it->second.front();
+    }
+};
+
+// Options of a command: those that take a value, those that do not.
+Parsed ParseWords(std::span<const std::string> args, std::initializer_list<std::string_view> withValue,
+                  std::initializer_list<std::string_view> flags)
+{
+    Parsed p;
+    bool options = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!options || arg.rfind("--", 0) != 0) {
+            p.words.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options = false;
+            continue;
+        }
+        const auto eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const bool takes = std::find(withValue.begin(), withValue.end(), name) != withValue.end();
+        const bool flag = std::find(flags.begin(), flags.end(), name) != flags.end();
+        if (!takes && !flag) Refuse("unknown option '" + name + "'");
+        if (flag) {
+            if (eq != std::string::npos) Refuse(name + " takes no value");
+            p.options[name].push_back("");
+        } else if (eq != std::string::npos) {
+            p.options[name].push_back(arg.substr(eq + 1));
+        } else {
+            if (i + 1 >= args.size()) Refuse(name + " needs a value");
+            p.options[name].push_back(args[++i]);
+        }
+    }
+    return p;
+}
+
+Rational Amount(const std::string& what, const std::string& text)
+{
+    const auto value = ParseDecimal(text);
+    if (!value) Refuse(what + " '" + text + "' is not a number");
+    if (*value < 0) Refuse(what + " must not be negative (" + text + ")");
+    return *value;
+}
+
+std::int64_t WholeCount(const std::string& what, const std::string& text, std::int64_t lo, std::int64_t hi)
+{
+    const Rational value = Amount(what, text);
+    if (denominator(value) != 1 || value < lo || value > hi) {
+        Refuse(what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
+               " (" + text + ")");
+    }
+    return numerator(value).convert_to<std::int64_t>();
+}
+
+const GameDefinition& FindGame(const GameCatalog& catalog, const std::string& id)
+{
+    const GameDefinition* g = catalog.find(id);
+    if (!g) Refuse("no game '" + id + "' (fortelle-cli games lists them)");
+    return *g;
+}
+
+int SpotsOf(const GameDefinition& g, const std::optional<std::string>& text)
+{
+    if (!g.keno) {
+        if (text) Refuse("'" + g.id + "' is not a Keno game and takes no spot count");
+        return 0;
+    }
+    if (!text) Refuse("'" + g.id + "' is a Keno game: give its spot count, " + SpotRange(g));
+    const auto spots = ParseDecimal(*text);
+    if (!spots || denominator(*spots) != 1 || *spots < g.spotsMin || *spots > g.spotsMax) {
+        Refuse("'" + g.id + "' takes " + SpotRange(g) + " spots, not '" + *text + "'");
+    }
+    return static_cast<int>(numerator(*spots));
+}
+
+void NoMoreWords(const Parsed& p, std::size_t most)
+{
+    if (p.words.size() > most) Refuse("unexpected '" + p.words[most] + "'");
+}
+
+std::string Warnings(const GameCatalog& catalog)
+{
+    std::string err;
+    for (const std::string& w : catalog.warnings) err += "fortelle-cli: skipped " + w + "\n";
+    return err;
+}
+
+CommandLineResult Games(std::span<const std::string> args, const GameCatalog& catalog)
+{
+    const Parsed p = ParseWords(args, {}, {"--json", "--check"});
+    NoMoreWords(p, 0);
+    if (p.has("--check")) {
+        const ChartCheck check = CheckPublishedFigures(catalog);
+        return {check.text, {}, check.agrees ? 0 : 1};
+    }
+    return {p.has("--json") ? GameListJson(catalog) : GameListText(catalog), {}, 0};
+}
+
+CommandLineResult Game(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
+{
+    const Parsed p = ParseWords(args, {}, {"--json", "--exact"});
+    if (p.words.empty()) Refuse("name a game (fortelle-cli games lists them)");
+    NoMoreWords(p, 2);
+    const GameDefinition& g = FindGame(catalog, p.words[0]);
+    const int spots = SpotsOf(g, p.words.size() > 1 ? std::optional(p.words[1]) : std::nullopt);
+    const GameOdds odds = ComputeGameOdds(g, spots);
+    if (p.has("--json")) return {NamedGameJson(odds), {}, 0};
+    const std::string report = NamedGameReport(odds, p.has("--exact"));
+    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+}
+
+Rational TaxRate(const std::string& text)
+{
+    std::string digits = text;
+    if (!digits.empty() && digits.back() == '%') digits.pop_back();
+    const Rational percent = Amount("the tax rate", digits);
+    if (percent > 100) Refuse("the tax rate must be at most 100 % (" + text + ")");
+    return percent / 100;
+}
+
+CommandLineResult Value(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
+{
+    const Parsed p = ParseWords(
+        args, {"--jackpot", "--price", "--cash", "--tax", "--tax-above", "--tickets-sold", "--prize"},
+        {"--json"});
+    if (p.words.empty()) Refuse("name a game (fortelle-cli games lists them)");
+    NoMoreWords(p, 1);
+    const GameDefinition& g = FindGame(catalog, p.words[0]);
+    ValueAssumptions a;
+    if (const auto j = p.one("--jackpot")) {
+        a.jackpot = Amount("the jackpot", *j);
+    } else if (!g.keno && g.jackpotTier(0) >= 0) {
+        Refuse("give the advertised jackpot with --jackpot");
+    }
+    if (const auto price = p.one("--price")) {
+        a.price = Amount("the price", *price);
+        if (*a.price == 0) Refuse("the price must be above 0");
+    }
+    if (const auto cash = p.one("--cash")) a.cash = Amount("the cash option", *cash);
+    if (const auto tax = p.one("--tax")) {
+        a.taxRate = TaxRate(*tax);
+        a.taxAbove = Rational(0);
+    }
+    if (const auto above = p.one("--tax-above")) {
+        if (!p.has("--tax")) Refuse("--tax-above needs a tax rate (--tax)");
+        a.taxAbove = Amount("the tax threshold", *above);
+    }
+    if (const auto sold = p.one("--tickets-sold")) {
+        a.ticketsSold = Rational(WholeCount("the number of tickets sold", *sold, 0, 1'000'000'000'000LL));
+    }
+    if (p.has("--prize")) {
+        for (const std::string& entry : p.options.at("--prize")) {
+            const auto eq = entry.find('=');
+            if (eq == std::string::npos || eq == 0) Refuse("--prize takes TIER=AMOUNT, not '" + entry + "'");
+            const std::string tier = entry.substr(0, eq);
+            if (a.prizes.count(tier)) Refuse("the prize of the tier '" + tier + "' is given twice");
+            a.prizes[tier] = Amount("the prize of the tier '" + tier + "'", entry.substr(eq + 1));
+        }
+    }
+    if (const std::string refusal = CheckValueAssumptions(g, a); !refusal.empty()) Refuse(refusal);
+    const TicketValue v = ComputeTicketValue(g, a);
+    if (p.has("--json")) return {TicketValueJson(v), {}, 0};
+    const std::string report = TicketValueReport(v);
+    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+}
+
+CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
+{
+    const Parsed p = ParseWords(args, {"--odds", "--draws", "--spots"}, {"--json"});
+    const auto drawsText = p.one("--draws");
+    if (!drawsText) Refuse("give the number of draws with --draws");
+    ManyDrawsInput in;
+    in.draws = WholeCount("the number of draws", *drawsText, 1, kMostDraws);
+    if (const auto typed = p.one("--odds")) {
+        if (!p.words.empty()) Refuse("give a game or --odds, not both");
+        if (p.has("--spots")) Refuse("--spots goes with a Keno game");
+        const Rational x = Amount("the odds", *typed);
+        if (x < 1) Refuse("odds of 1 in " + *typed + " are below 1 in 1");
+        if (x > Rational(BigInt("1000000000000000000000000000000"))) Refuse("the odds must be at most 1 in 1E+30");
+        in.p = 1 / x;
+        in.what = "1 in " + *typed;
+    } else {
+        if (p.words.empty()) Refuse("name a game, or give --odds");
+        NoMoreWords(p, 2);
+        const GameDefinition& g = FindGame(catalog, p.words[0]);
+        const int spots = SpotsOf(g, p.one("--spots"));
+        const GameOdds odds = ComputeGameOdds(g, spots);
+        const std::string title = TicketTitle(odds);
+        if (p.words.size() > 1) {
+            const std::string& name = p.words[1];
+            bool found = false;
+            std::string names;
+            for (std::size_t i = 0; i < odds.tiers.size(); ++i) {
+                names += (names.empty() ? "" : " ") + odds.tiers[i].name;
+                if (odds.tiers[i].name != name) continue;
+                found = true;
+                in.p = odds.p[i];
+                in.what = title + ", tier " + name + " (" + odds.tiers[i].label + ")";
+            }
+            if (!found) Refuse("the game '" + g.id + "' has no tier '" + name + "' (its tiers: " + names + ")");
+        } else {
+            if (!odds.anyPrizeKnown) Refuse("'" + g.id + "' has no pay table for " + std::to_string(spots) + " spots: name a catch count");
+            in.p = odds.anyPrize;
+            in.what = title + ", any prize";
+        }
+        if (in.p == 0) Refuse("that chance is 0: no number of draws wins it");
+    }
+    const ManyDraws r = ComputeManyDraws(in);
+    if (p.has("--json")) return {ManyDrawsJson(r), {}, 0};
+    const std::string report = ManyDrawsReport(r);
+    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+}
+
+PayTable ReadPays(const std::vector<std::string>& entries, int spots)
+{
+    PayTable pays;
+    for (const std::string& all : entries) {
+        std::size_t start = 0;
+        while (start <= all.size()) {
+            const auto comma = std::min(all.find(',', start), all.size());
+            const std::string entry = all.substr(start, comma - start);
+            start = comma + 1;
+            const auto eq = entry.find('=');
+            if (eq == std::string::npos) Refuse("--pay takes CATCH=PAY,..., not '" + entry + "'");
+            const int caught = static_cast<int>(
+                WholeCount("the catch count", entry.substr(0, eq), 0, spots));
+            if (pays.count(caught)) Refuse("the pay for " + std::to_string(caught) + " caught is given twice");
+            pays[caught] = Amount("the pay for " + std::to_string(caught) + " caught", entry.substr(eq + 1));
+        }
+    }
+    return pays;
+}
+
+CommandLineResult KenoReturnCommand(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
+{
+    const Parsed p = ParseWords(args, {"--games", "--pay"}, {"--json"});
+    if (p.words.empty()) Refuse("name a Keno game and its spot count");
+    NoMoreWords(p, 2);
+    const GameDefinition& g = FindGame(catalog, p.words[0]);
+    if (!g.keno) Refuse("'" + g.id + "' is not a Keno game: value gives a ticket's worth");
+    const int spots = SpotsOf(g, p.words.size() > 1 ? std::optional(p.words[1]) : std::nullopt);
+    const std::int64_t games =
+        p.has("--games") ? WholeCount("the number of games", *p.one("--games"), 1, kMostGames) : 100;
+    PayTable pays;
+    const bool typed = p.has("--pay");
+    if (typed) {
+        pays = ReadPays(p.options.at("--pay"), spots);
+    } else {
+        const auto table = g.payTables.find(spots);
+        if (table == g.payTables.end()) {
+            Refuse("the game file has no pay table for " + std::to_string(spots) + " spots: give one with --pay");
+        }
+        pays = table->second;
+    }
+    const KenoReturn r = ComputeKenoReturn(g, spots, pays, typed, games);
+    if (p.has("--json")) return {KenoReturnJson(r), {}, 0};
+    const std::string report = KenoReturnReport(r);
+    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+}
+
+} // namespace
+
+bool IsGameCommand(std::string_view word)
+{
+    return word == "games" || word == "game" || word == "value" || word == "draws" || word == "keno-return";
+}
+
+std::string_view GameCommandsUsage() { return kGameUsage; }
+
+CommandLineResult RunGameCommand(std::string_view command, std::span<const std::string> args, bool raw,
+                                 const std::function<GameCatalog()>& loadCatalog)
+{
+    const GameCatalog catalog = loadCatalog();
+    CommandLineResult result;
+    try {
+        if (command == "games") {
+            result = Games(args, catalog);
+        } else if (command == "game") {
+            result = Game(args, catalog, raw);
+        } else if (command == "value") {
+            result = Value(args, catalog, raw);
+        } else if (command == "draws") {
+            result = Draws(args, catalog, raw);
+        } else {
+            result = KenoReturnCommand(args, catalog, raw);
+        }
+    } catch (const Refusal& r) {
+        result = {{}, "fortelle-cli: " + std::string(command) + ": " + r.text + "\n", 2};
+    }
+    result.err = Warnings(catalog) + result.err;
+    return result;
+}
+
+} // namespace fortelle

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fakes.h"
+#include "lottery/game_handlers.h"
+#include "lottery/named_games.h"
+#include "stats/keno_returns.h"
+#include "stats/many_draws.h"
+#include "stats/ticket_value.h"
+#include "temp_folder.h"
+
+namespace fortelle {
+namespace {
+
+using testing::Lines;
+
+GameCatalog BuiltIn() { return LoadGameCatalog({FORTELLE_GAMES_SOURCE}); }
+
+std::string Fig(const Rational& r) { return GeneralForm(RoundedFigure(r)); }
+
+// A game of one drum, 1 of 10, whose only prize is the jackpot.
+constexpr const char* kTiny = R"({"id": "tiny", "name": "Tiny", "price": 2,
+  "drums": [{"name": "d", "size": 10, "draw": 1, "pick": 1}],
+  "tiers": [{"name": "J", "match": {"d": 1}, "prize": "jackpot"}]})";
+
+GameDefinition Tiny() { return *ReadGameFile(kTiny, "tiny.json").game; }
+
+TEST(GameFiles, FaultsNameTheFileAndThePlace)
+{
+    const std::string drum = R"({"name": "d", "size": 10, "draw": 2, "pick": 2})";
+    const auto file = [&](const std::string& drums, const std::string& tiers, const std::string& more = "") {
+        return R"({"id": "g", "name": "G", )" + more + R"("drums": [)" + drums + R"(], "tiers": [)" + tiers + "]}";
+    };
+    const std::string tier = R"({"name": "2", "match": {"d": 2}, "prize": 5})";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"{\n  \"id\": ", "line 2, column 9: not JSON"},
+        {file(R"({"name": "d", "size": 5, "draw": 4, "extra": 2, "pick": 2})", tier), "at /drums/0: draws 6 numbers from a drum of 5"},
+        {file(drum, tier, R"("price": -2, )"), "at /price: must not be negative"},
+        {file(drum, R"({"name": "3", "match": {"d": [1, 1]}, "prize": 5}, {"name": "x", "match": {"d": [1, 2]}, "prize": 1})"),
+         "at /tiers: the tiers '3' and 'x' both cover 1 d"},
+        {file(drum, R"({"name": "2", "match": {"e": 2}, "prize": 5})"), "at /tiers/0/match: the game has no drum 'e'"},
+        {file(drum, R"({"name": "2", "match": {"d": 2}, "prise": 5})"), "at /tiers/0: unknown field 'prise'"},
+        {file(drum, R"({"name": "2", "match": {"d": 2}})"), "at /tiers/0: the field 'prize' is missing"},
+        {file(R"({"name": "d", "size": 10, "draw": 1, "pick": 2})", R"({"name": "2", "match": {"d": 2}, "prize": 5})"),
+         "at /tiers/0/match: no draw can give this match"},
+        {file(drum, tier + R"(, {"name": "1", "match": {"d": 1}, "prize": "jackpot"}, {"name": "0", "match": {"d": 0}, "prize": "jackpot"})"),
+         "at /tiers/2/prize: a game has one jackpot tier"},
+        {file(drum, R"({"name": "2", "match": {"d": 2}, "prize": "lots"})"), "at /tiers/0/prize: 'lots' is not an amount"},
+        {R"({"id": "k", "name": "K", "keno": true, "spots": {"min": 1, "max": 90},
+            "drums": [{"name": "d", "size": 80, "draw": 20, "pick": "spots"}]})", "at /spots/max: 90 is out of range (1 to 80)"},
+    };
+    for (const auto& [text, error] : cases) {
+        const GameFileResult r = ReadGameFile(text, "g.json");
+        EXPECT_FALSE(r.game) << error;
+        EXPECT_EQ(r.error.rfind("g.json: " + error, 0), 0u) << r.error;
+        EXPECT_EQ(r.error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(GameFiles, UserGamesAddOrReplaceAndBadFilesAreSkipped)
+{
+    testing::TempFolder home;
+    const auto user = home.path() / ".local/share/fortelle/games";
+    std::filesystem::create_directories(user);
+    std::string replaced = kTiny;
+    replaced.replace(replaced.find("tiny"), 4, "keno");
+    const auto put = [](const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; };
+    put(user / "a.json", replaced);
+    put(user / "b.json", "[1, 2");
+    put(user / "c.json", kTiny);
+    const auto folders = GameFolders("/nowhere/bin", [&](const char* name) -> std::optional<std::string> {
+        if (std::string(name) == "FORTELLE_GAMES_DIR") return FORTELLE_GAMES_SOURCE;
+        if (std::string(name) == "HOME") return home.path().string();
+        return std::nullopt;
+    });
+    ASSERT_EQ(folders.size(), 2u);
+    const GameCatalog c = LoadGameCatalog(folders);
+    EXPECT_EQ(c.games.size(), BuiltIn().games.size() + 1);
+    ASSERT_TRUE(c.find("keno") && c.find("tiny"));
+    EXPECT_FALSE(c.find("keno")->keno);
+    ASSERT_EQ(c.warnings.size(), 1u);
+    EXPECT_EQ(c.warnings[0], (user / "b.json").string() + ": line 1, column 6: not JSON: syntax error while "
+                             "parsing array - unexpected end of input; expected ']'");
+    EXPECT_EQ(GameFolders("/opt/x/bin", [](const char* n) -> std::optional<std::string> {
+                  return std::string(n) == "XDG_DATA_HOME" ? std::optional<std::string>("/d") : std::nullopt;
+              }),
+              (std::vector<std::string>{"/opt/x/bin/share/fortelle/games", "/d/fortelle/games"}));
+}
+
+TEST(NamedGames, AnyPrizeOddsAndPublishedCharts)
+{
+    const GameCatalog c = BuiltIn();
+    EXPECT_TRUE(c.warnings.empty());
+    const std::vector<std::pair<std::string, std::string>> anyPrize{
+        {"us-powerball", "24.87"}, {"mega-millions", "23.07"}, {"euromillions", "12.97"}, {"eurojackpot", "31.83"},
+        {"uk-lotto", "9.23"},      {"lotto-6aus49", "31.37"},  {"superenalotto", "20.15"}, {"lotto-649", "6.62"},
+        {"oz-lotto", "50.33"},     {"au-powerball", "43.98"}};
+    ASSERT_EQ(c.lotteries().size(), anyPrize.size());
+    for (const auto& [id, odds] : anyPrize) {
+        ASSERT_TRUE(c.find(id)) << id;
+        EXPECT_EQ(GeneralForm(OneInFigure(ComputeGameOdds(*c.find(id), 0).anyPrize)), odds) << id;
+    }
+    const ChartCheck check = CheckPublishedFigures(c);
+    EXPECT_TRUE(check.agrees) << check.text;
+    EXPECT_EQ(check.figures, 57);
+
+    // A chart figure that is off is reported, with the publisher's rounding.
+    GameCatalog wrong;
+    wrong.games.push_back(*c.find("lotto-649"));
+    wrong.games[0].tiers[3].published->value = 1032;
+    const ChartCheck off = CheckPublishedFigures(wrong);
+    EXPECT_FALSE(off.agrees);
+    EXPECT_NE(off.text.find("lotto-649 4: published 1 in 1033, computed 1 in 1033 (rounded up"), std::string::npos);
+}
+
+TEST(TicketValue, KnownResults)
+{
+    const GameDefinition tiny = Tiny();
+    ValueAssumptions a;
+    a.jackpot = 70;
+    TicketValue v = ComputeTicketValue(tiny, a);
+    EXPECT_EQ(v.value, Rational(7)); // J p
+    EXPECT_EQ(v.breakEven.jackpot, Rational(20)); // price / p
+    a.taxRate = Rational(1, 4);
+    a.taxAbove = Rational(50);
+    v = ComputeTicketValue(tiny, a);
+    EXPECT_EQ(v.value, Rational(21, 4));
+    EXPECT_EQ(v.breakEven.jackpot, Rational(20)); // 20 is not above the threshold
+    a.taxRate = 1;
+    a.taxAbove = Rational(10);
+    v = ComputeTicketValue(tiny, a);
+    EXPECT_EQ(v.breakEven.kind, BreakEven::Kind::Unreachable);
+    EXPECT_EQ(v.breakEven.bestValue, Rational(1));
+
+    // Sharing: no one else gives the whole prize, many others J p / lambda (1 - e^-lambda).
+    for (double lambda : {1e-12, 1e-6, 0.5, 3.0, 40.0, 1e6}) {
+        const double expected = 1e9 * -std::expm1(-lambda) / lambda;
+        EXPECT_NEAR(ExpectedShareAfterTax(1e9, lambda, 0, std::nullopt), expected, expected * 1e-14);
+    }
+    EXPECT_NEAR(ExpectedShareAfterTax(1e9, 1e-12, 0, std::nullopt), 1e9, 1e-2);
+    // Taxed shares against the sum over the number of other winners.
+    for (const auto& [amount, lambda, above] : std::vector<std::tuple<double, double, double>>{
+             {1000, 2, 300}, {1000, 0.01, 600}, {5e8, 1.03, 600}, {100, 7, 99}}) {
+        double sum = 0, pmf = std::exp(-lambda);
+        for (int k = 0; k < 400; ++k, pmf *= lambda / k) {
+            const double share = amount / (1 + k);
+            sum += pmf * (share > above ? share * 0.6 : share);
+        }
+        EXPECT_NEAR(ExpectedShareAfterTax(amount, lambda, 0.4, above), sum, sum * 1e-12) << amount;
+    }
+    // The break-even jackpot under sharing and tax gives a ticket its price.
+    a = {};
+    a.jackpot = 1;
+    a.taxRate = Rational(37, 100);
+    a.taxAbove = Rational(600);
+    a.ticketsSold = 5;
+    a.cash = Rational(1, 2);
+    v = ComputeTicketValue(tiny, a);
+    ASSERT_EQ(v.breakEven.kind, BreakEven::Kind::Jackpot);
+    a.jackpot = v.breakEven.jackpot;
+    EXPECT_NEAR(ComputeTicketValue(tiny, a).value.convert_to<double>(), 2.0, 1e-12);
+    a.prizes["X"] = 1;
+    EXPECT_EQ(CheckValueAssumptions(tiny, a), "the game 'tiny' has no tier 'X' (its tiers: J)");
+}
+
+TEST(ManyDrawsAndKeno, KnownResults)
+{
+    const GameCatalog c = BuiltIn();
+    ManyDrawsInput in{"", ComputeGameOdds(*c.find("us-powerball"), 0).p[0], 1040};
+    const ManyDraws pb = ComputeManyDraws(in);
+    EXPECT_NEAR(1 / pb.atLeastOnce, 281000, 100); // ten years of two draws a week
+    EXPECT_EQ(pb.expectedWins, Rational(1040, 292201338));
+    // n log1p(-p) is -(1E-3 + 5E-16): the second term is there to be kept.
+    EXPECT_NEAR(ChanceOfAtLeastOne(1e-12, 1e9), -std::expm1(-(1e-3 + 5e-16)), 1e-18);
+    EXPECT_EQ(ChanceOfAtLeastOne(0.9, 1e9), 1.0);
+    EXPECT_EQ(DrawsForChance(0.5, 0.9), 4);
+    EXPECT_EQ(DrawsForChance(0.5, 0.5), 1);
+    EXPECT_EQ(DrawsForChance(0.1, 0.99), 44);
+    EXPECT_EQ(ChancePercent(0.0000035), " 0.00035 %");
+
+    const GameDefinition& keno = *c.find("keno");
+    const PayTable pays{{5, 9}, {6, 95}, {7, 1480}, {8, 18000}};
+    const KenoReturn k = ComputeKenoReturn(keno, 8, pays, true, 1000);
+    EXPECT_EQ(Fig(k.houseEdge * 100), "29.47");
+    EXPECT_NEAR(k.deviation, 42.21, 0.005);
+    EXPECT_TRUE(k.exactConvolution);
+    EXPECT_FALSE(ComputeKenoReturn(keno, 8, pays, true, 1001).exactConvolution);
+    // One spot paying 3 (a catch is 1 in 4): behind after two or three games
+    // only when no game catches; after four, with at most one catch.
+    EXPECT_DOUBLE_EQ(ComputeKenoReturn(keno, 1, {{1, 3}}, true, 2).chanceBehind, 0.5625);
+    EXPECT_DOUBLE_EQ(ComputeKenoReturn(keno, 1, {{1, 3}}, true, 3).chanceBehind, 0.421875);
+    EXPECT_DOUBLE_EQ(ComputeKenoReturn(keno, 1, {{1, 3}}, true, 4).chanceBehind, 0.31640625 + 4 * 0.25 * 0.421875);
+}
+
+struct WindowCase {
+    const char* name;
+    std::vector<std::optional<std::string>> answers;
+    std::string reportHas; // empty: refused with `error`
+    std::string error;
+};
+
+TEST(GameWindow, MenuEntriesReportOrRefuse)
+{
+    const GameCatalog c = BuiltIn();
+    const std::vector<WindowCase> cases{
+        {"game", {}, "1 in 292201338", ""},
+        {"keno", {"8"}, "230114.61", ""},
+        {"keno", {"21"}, "", "Games: The spot count must be a whole number from 1 to 20, not 21."},
+        {"value", {"10", "500000000", "0", "1", "0", "0", "0"}, "Break-even jackpot (advertised): 490936628 USD", ""},
+        {"value", {"10", "-5"}, "", "Ticket Value: The jackpot must not be negative: -5."},
+        {"value", {"10", "5e8", "0", "1", "101"}, "", "Ticket Value: The tax rate must be at most 100 %."},
+        {"value", {"1", "5e8", "0", "1", "0", "0", "0"}, "", "Ticket Value: The game file gives no ticket price: give one with --price."},
+        {"value", {"10", "abc"}, "", "Ticket Value: The jackpot: 'abc' is not a number."},
+        {"value", {"10", std::nullopt}, "", ""},
+        {"draws", {"10", "1", "1040"}, "-> 1 in 280963.32", ""},
+        {"draws", {"0", "1000", "0"}, "", "Many Draws: The number of draws must be a whole number from 1 to 1000000000000, not 0."},
+        {"keno-return", {"1", "8", "0 0 0 0 0 9 95 1480 18000", "100"}, "House edge: 29.47 %", ""},
+        {"keno-return", {"1", "8", "0 9"}, "", "Keno Returns: The pay table needs 9 pays, for 0 to 8 caught; 2 were given."},
+    };
+    for (const WindowCase& w : cases) {
+        testing::FakePlatform f;
+        f.box.content = "before";
+        f.prompt.answers.assign(w.answers.begin(), w.answers.end());
+        const std::string kind = w.name;
+        if (kind == "game") RunNamedGame(f.platform, c, "us-powerball");
+        if (kind == "keno") RunNamedGame(f.platform, c, "keno");
+        if (kind == "value") RunTicketValue(f.platform, c);
+        if (kind == "draws") RunManyDraws(f.platform, c);
+        if (kind == "keno-return") RunKenoReturns(f.platform, c);
+        EXPECT_TRUE(f.prompt.answers.empty()) << kind;
+        if (w.reportHas.empty()) {
+            EXPECT_EQ(f.box.content, "before") << kind;
+            EXPECT_TRUE(f.box.log.empty()) << kind; // nothing written, nothing shown
+            EXPECT_EQ(f.dialogs.errors, w.error.empty() ? std::vector<std::string>{} : std::vector{w.error});
+            continue;
+        }
+        EXPECT_TRUE(f.dialogs.errors.empty()) << kind << f.dialogs.errors.front();
+        EXPECT_NE(f.box.content.find(w.reportHas), std::string::npos) << kind << "\n" << f.box.content;
+        EXPECT_NE(std::find(f.box.log.begin(), f.box.log.end(), "setText"), f.box.log.end()) << kind;
+        EXPECT_EQ(Lines(f.box.content).size(), static_cast<std::size_t>(std::count(
+                                                   f.box.content.begin(), f.box.content.end(), '\n')));
+    }
+    // The answers are remembered and offered next time.
+    testing::FakePlatform f;
+    f.prompt.answers = {"10", "1e9", "0", "0.5", "37", "600", "300000000"};
+    RunTicketValue(f.platform, c);
+    EXPECT_EQ(f.files.files.at(std::string(kTicketValueFile)),
+              " 10 \r\n 1000000000 \r\n 0 \r\n 0.5 \r\n 37 \r\n 600 \r\n 300000000 \r\n");
+    RunTicketValue(f.platform, c);
+    ASSERT_EQ(f.prompt.asked.size(), 8u);
+    EXPECT_EQ(f.prompt.asked[7].offered, "10");
+}
+
+} // namespace
+} // namespace fortelle
