@@ -98,7 +98,7 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::stri
     std::size_t first = 0;
     while (first < args.size() && args[first] == "--raw") ++first;
     if (first < args.size() && IsGameCommand(args[first])) {
-        const std::span<const std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(first) + 1, args.end());
+        const std::span<const std::string> rest(args.data() + first + 1, args.size() - first - 1);
         return RunGameCommand(args[first], rest, first > 0, [&] {
             return LoadGameCatalog(GameFolders(programFolder, ProcessEnvironment));
         });
