@@ -23,6 +23,15 @@
       return result.out;
     };
     const raw = (options) => (options && options.raw ? ['--raw'] : []);
+    // A command with --json: the parsed JSON when asked for, else the text.
+    const textOrJson = (options, args) =>
+      (options && options.json ? JSON.parse(text([...args, '--json'])) : text([...raw(options), ...args]));
+    // Options given as {name: value}: each becomes "--name value" when set.
+    const given = (pairs) => pairs.flatMap(([flag, value]) =>
+      (value === undefined || value === null || value === '' ? [] : [flag, String(value)]));
+    // {KEY: VALUE, ...} or ["KEY=VALUE", ...] as the words KEY=VALUE.
+    const entries = (table) => (table === undefined || table === null ? []
+      : Array.isArray(table) ? table.map(String) : Object.entries(table).map(([k, v]) => k + '=' + v));
 
     return Object.freeze({
       // fortelle-cli ARGS...: {out, err, status}, exactly as the program.
@@ -35,6 +44,34 @@
       // fortelle-cli --help and --version.
       help: () => text(['--help']),
       version: () => text(['--version']),
+      // fortelle-cli games [--json]: the named games.
+      games: (options = {}) => textOrJson(options, ['games']),
+      // fortelle-cli games --check: {agrees, text}; agrees is false where a
+      // published figure differs from the computed one (status 1).
+      checkGames() {
+        const result = run(['games', '--check']);
+        if (result.status > 1) throw new FortelleError(result);
+        return { agrees: result.status === 0, text: result.out };
+      },
+      // fortelle-cli game ID [SPOTS] [--exact] [--json].
+      game: (id, spots = null, options = {}) => textOrJson(options, [
+        'game', id, ...(spots === null || spots === undefined ? [] : [String(spots)]),
+        ...(options.exact ? ['--exact'] : [])]),
+      // fortelle-cli value ID --jackpot X [--price P] [--cash F] [--tax R]
+      // [--tax-above T] [--tickets-sold S] [--prize TIER=AMOUNT ...] [--json];
+      // options {jackpot, price, cash, tax, taxAbove, ticketsSold, prizes, json, raw}.
+      value: (id, options = {}) => textOrJson(options, ['value', id, ...given([
+        ['--jackpot', options.jackpot], ['--price', options.price], ['--cash', options.cash],
+        ['--tax', options.tax], ['--tax-above', options.taxAbove], ['--tickets-sold', options.ticketsSold]]),
+        ...entries(options.prizes).flatMap((p) => ['--prize', p])]),
+      // fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--json];
+      // id null with options.odds for typed odds.
+      draws: (id, tier = null, options = {}) => textOrJson(options, ['draws',
+        ...[id, tier].filter((w) => w !== null && w !== undefined && w !== '').map(String),
+        ...given([['--spots', options.spots], ['--odds', options.odds], ['--draws', options.draws]])]),
+      // fortelle-cli keno-return ID SPOTS [--games N] [--pay CATCH=PAY,...] [--json].
+      kenoReturn: (id, spots, options = {}) => textOrJson(options, ['keno-return', id, String(spots),
+        ...given([['--games', options.games], ['--pay', entries(options.pay).join(',')]])]),
       // The calculators in the window's order: [{name, caption, tooltip}].
       calculators: () => core.calculators(),
       // One click of a calculator's button on the desktop window, in memory:

@@ -129,9 +129,14 @@ public:
     void showError(std::string_view, std::string_view) override {}
 };
 
+// The module's program folder: the built-in games are embedded beside it,
+// in /fortelle/share/fortelle/games.
+constexpr std::string_view kProgramFolder = "/fortelle/bin";
+
 val Run(const val& args)
 {
-    const CommandLineResult r = RunCommandLine(emscripten::vecFromJSArray<std::string>(args));
+    const CommandLineResult r =
+        RunCommandLine(emscripten::vecFromJSArray<std::string>(args), kProgramFolder);
     val result = val::object();
     result.set("out", r.out);
     result.set("err", r.err);

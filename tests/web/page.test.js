@@ -7,6 +7,7 @@ const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
+const os = require('node:os');
 const path = require('node:path');
 const { chromium } = require('playwright-core');
 
@@ -19,8 +20,11 @@ const pageUrl = 'file://' + site + '/index.html';
 const FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
+// The native program reads the same game files as the page, and no user's.
+const env = { ...process.env, FORTELLE_GAMES_DIR: path.join(root, 'data/games'),
+  XDG_DATA_HOME: fs.mkdtempSync(path.join(os.tmpdir(), 'fortelle-web-')) };
 const native = (args) => {
-  const r = spawnSync(cli, args, { maxBuffer: 1 << 28 });
+  const r = spawnSync(cli, args, { maxBuffer: 1 << 28, env });
   return { out: r.stdout.toString('utf8'), bytes: r.stdout, err: r.stderr.toString('utf8'), status: r.status };
 };
 const sameBytes = (text, bytes) => Buffer.from(text, 'utf8').equals(bytes);
@@ -60,7 +64,8 @@ async function openPage(url = pageUrl, options = {}) {
   await page.waitForFunction(() => performance.getEntriesByName('fortelle-first-report').length > 0);
   return { context, page, requests };
 }
-const fields = (page) => page.$$eval('#fields input', (inputs) => inputs.map((i) => i.value));
+const fields = (page) => page.$$eval('#fields input, #fields select', (inputs) =>
+  inputs.map((i) => (i.type === 'checkbox' ? (i.checked ? '1' : '') : i.value)));
 const shownErrors = (page) => page.$$eval('#fields .error', (errors) =>
   errors.flatMap((e, i) => (e.hidden ? [] : [[i, e.textContent]])));
 
@@ -80,7 +85,7 @@ test('the page is small, loads offline and shows its first report within a secon
 
 test("every calculator's offered values give the CLI's default report, each in under 50 ms", async (t) => {
   const { context, page } = await openPage();
-  const names = await page.$$eval('#tool option', (options) => options.map((o) => o.value));
+  const names = await page.$$eval('#tool optgroup[label="Calculators"] option', (options) => options.map((o) => o.value));
   assert.deepEqual(names, ['pick3', 'pick4', 'lotto', 'powerball', 'euro', 'horses', 'roulette', 'parlay', 'soccer', 'stddev']);
   for (const name of names) {
     await page.selectOption('#tool', name);
@@ -135,6 +140,85 @@ test('random answers give the same report or refusal as the CLI', async (t) => {
   await context.close();
 });
 
+// The command each game tool's form stands for, and answers to try in its
+// text fields: [good ones, bad ones] (a select takes one of its options).
+// A set of answers has at most one bad answer, so most give a report.
+const given = (flags, values) => flags.flatMap((f, i) => (values[i] ? [f, values[i]] : []));
+const GAME_TOOLS = {
+  value: {
+    argv: (v) => ['value', v[0], ...given(['--jackpot', '--price', '--cash', '--tax', '--tax-above', '--tickets-sold'], v.slice(1, 7)),
+      ...v[7].split(/\s+/).filter(Boolean).flatMap((p) => ['--prize', p])],
+    answers: [null, [['0', '1e6', '150000000', '2.5e9', '1,000,000', ' 2 000 '], ['-1', 'abc', '']],
+      [['', '', '1', '2.5'], ['0', 'x']], [['', '', '1', '0.5', '0.61'], ['0', '2']], [['', '', '37', '37%', '0'], ['101', 'x']],
+      [['', '', '600', '0'], ['-5']], [['', '', '0', '1000000', '300000000'], ['2.5', '1e13']], [['', '', ''], ['x', '5=-1', 'zzz=5']]],
+  },
+  draws: {
+    argv: (v) => ['draws', ...v.slice(0, 2).filter(Boolean), ...given(['--spots', '--odds', '--draws'], v.slice(2))],
+    answers: [null, [['', '', ''], ['x', '0', '6']], [[''], ['5', '21']], [[''], ['100', '24.87', '0.5', 'x']],
+      [['1', '1040', '1e6', '1000000000', '7'], ['', '0', '2.5', 'x']]],
+  },
+  'keno-return': {
+    argv: (v) => ['keno-return', ...v.slice(0, 2).filter(Boolean), ...given(['--pay', '--games'], v.slice(2))],
+    answers: [null, [['1', '3', '5', '8', '20']], [['0=0,2=1,3=25', '1=2', '0=1,1=1', '1=3,4=40,5=800'], ['', 'x', '2=1,2=3', '3=-1']],
+      [['', '1', '100', '1000', '100000'], ['0', 'x']]],
+  },
+};
+function answers(rand, pools, options) {
+  const choose = (list) => list[Math.floor(rand() * list.length)];
+  const bad = rand() < 0.4 ? choose(pools.map((p, i) => (p && p[1] ? i : -1)).filter((i) => i >= 0)) : -1;
+  return pools.map((p, i) => (p ? choose(p[i === bad ? 1 : 0]) : choose(options)));
+}
+
+test('named games and value tools give the same text or refusal as the CLI', async (t) => {
+  const { context, page } = await openPage();
+  const rand = random(Number(process.env.FORTELLE_WEB_SEED || 17) + 1);
+  const games = JSON.parse(native(['games', '--json']).out).games;
+  const run = (sets) => page.evaluate((sets) => sets.map((values) => {
+    const inputs = document.querySelectorAll('#fields input, #fields select');
+    values.forEach((v, i) => { if (inputs[i].type === 'checkbox') inputs[i].checked = v !== ''; else inputs[i].value = v; });
+    document.getElementById('form').requestSubmit();
+    const errors = [...document.querySelectorAll('form .error')].filter((e) => !e.hidden).map((e) => e.textContent);
+    return { report: document.getElementById('report').textContent, errors };
+  }), sets);
+  const check = (shown, argv) => {
+    const expected = native(argv);
+    if (expected.status === 0) {
+      assert.deepEqual(shown.errors, [], argv.join(' '));
+      assert.ok(sameBytes(shown.report, expected.bytes), argv.join(' '));
+    } else {
+      assert.deepEqual(shown.errors, [expected.err.trimEnd()], argv.join(' '));
+    }
+    return expected.status === 0;
+  };
+  let reports = 0, refusals = 0;
+  const count = (ok) => (ok ? reports++ : refusals++);
+  // Every named game as offered, exact figures too, and spot counts for Keno.
+  for (const g of games) {
+    await page.selectOption('#tool', 'game-' + g.id);
+    const offered = await fields(page);
+    const spots = g.keno ? [offered[0]] : [];
+    const sets = [[...spots, ''], [...spots, '1'], ...(g.keno ? ['0', '1', '20', '21', 'x', ''].map((s) => [s, '']) : [])];
+    (await run(sets)).forEach((shown, i) => count(check(shown, ['game', g.id, ...sets[i].slice(0, -1).filter(Boolean), ...(sets[i].at(-1) ? ['--exact'] : [])])));
+  }
+  for (const [id, argv] of [['games', ['games']], ['games-check', ['games', '--check']]]) {
+    await page.selectOption('#tool', id);
+    count(check((await run([[]]))[0], argv));
+  }
+  for (const [id, tool] of Object.entries(GAME_TOOLS)) {
+    await page.selectOption('#tool', id);
+    const options = await page.$$eval('#fields select', (selects) => selects.map((s) => [...s.options].map((o) => o.value)));
+    const sets = [await fields(page), ...Array.from({ length: Math.ceil(CASES / 3) }, () => answers(rand, tool.answers, options[0]))];
+    (await run(sets)).forEach((shown, i) => count(check(shown, tool.argv(sets[i]))));
+  }
+  t.diagnostic(`${reports} reports and ${refusals} refusals compared with fortelle-cli, all equal`);
+  // A refusal stands next to the field it names.
+  await page.selectOption('#tool', 'value');
+  await page.fill('#field-1', 'abc');
+  await page.click('#calculate');
+  assert.equal(await page.textContent('#field-1-error'), native(['value', 'us-powerball', '--jackpot', 'abc']).err.trimEnd());
+  await context.close();
+});
+
 test('the page remembers accepted values as the window does, typed from the keyboard', async () => {
   const { context, page } = await openPage(pageUrl + '#lotto');
   const type = async (answers) => {
@@ -162,6 +246,14 @@ test('the page remembers accepted values as the window does, typed from the keyb
   assert.deepEqual(await fields(page), [' 1', ' 2', ' 100']);
   await page.click('#defaults');
   assert.deepEqual(await fields(page), [' 6', ' 49', ' 100']);
+
+  await page.selectOption('#tool', 'value'); // a tool over a command keeps what it last reported with
+  await page.selectOption('#field-0', 'uk-lotto');
+  await page.fill('#field-1', '5e6');
+  await page.press('#field-1', 'Enter');
+  assert.ok(sameBytes(await page.textContent('#report'), native(['value', 'uk-lotto', '--jackpot', '5e6']).bytes));
+  await page.reload();
+  assert.deepEqual((await fields(page)).slice(0, 2), ['uk-lotto', '5e6']);
   await context.close();
 });
 
@@ -182,6 +274,20 @@ test('the API answers every command as the CLI, and Download and Copy give the r
   assert.deepEqual(api.bogus, (({ out, err, status }) => ({ out, err, status }))(native(['bogus'])));
   assert.equal(api.raw, native(['--raw', '--', 'horses', '12']).out);
   assert.equal(api.value, native(['--', 'lotto', '--5']).out);
+  const json = await page.evaluate(() => Fortelle.load().then((api) => ({
+    games: api.games({ json: true }), check: api.checkGames(), game: api.game('keno', 5, { json: true }),
+    value: api.value('us-powerball', { jackpot: '5e8', tax: '37', prizes: { 5: '2000000' }, json: true }),
+    draws: api.draws(null, null, { odds: '1e6', draws: '1000', json: true }),
+    keno: api.kenoReturn('keno', 3, { pay: { 0: 0, 2: 1, 3: 25 }, json: true }),
+  })));
+  const parsed = (argv) => JSON.parse(native(argv).out);
+  const baseNames = (list) => list.games.map((g) => ({ ...g, file: path.basename(g.file) }));
+  assert.deepEqual(baseNames(json.games), baseNames(parsed(['games', '--json'])));
+  assert.deepEqual(json.check, { agrees: true, text: native(['games', '--check']).out });
+  assert.deepEqual(json.game, parsed(['game', 'keno', '5', '--json']));
+  assert.deepEqual(json.value, parsed(['value', 'us-powerball', '--jackpot', '5e8', '--tax', '37', '--prize', '5=2000000', '--json']));
+  assert.deepEqual(json.draws, parsed(['draws', '--odds', '1e6', '--draws', '1000', '--json']));
+  assert.deepEqual(json.keno, parsed(['keno-return', 'keno', '3', '--pay', '0=0,2=1,3=25', '--json']));
 
   await page.fill('#field-0', '11');
   await page.click('#calculate');
