@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "cli/command_line.h"
 #include "fakes.h"
 #include "lottery/game_handlers.h"
 #include "lottery/named_games.h"
@@ -162,6 +163,11 @@ TEST(TicketValue, KnownResults)
     EXPECT_NEAR(ComputeTicketValue(tiny, a).value.convert_to<double>(), 2.0, 1e-12);
     a.prizes["X"] = 1;
     EXPECT_EQ(CheckValueAssumptions(tiny, a), "the game 'tiny' has no tier 'X' (its tiers: J)");
+    // A game file named on the command line is read from there.
+    const CommandLineResult cli =
+        RunCommandLine({"value", FORTELLE_GAMES_SOURCE "/uk-lotto.json", "--jackpot", "2e6"});
+    EXPECT_EQ(cli.status, 0) << cli.err;
+    EXPECT_NE(cli.out.find("Break-even jackpot (advertised): 57834798 GBP"), std::string::npos) << cli.out;
 }
 
 TEST(ManyDrawsAndKeno, KnownResults)

@@ -1,5 +1,7 @@
 #include "cli/game_commands.h"
 
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <vector>
@@ -22,8 +24,9 @@ constexpr std::string_view kGameUsage =
     "                    [--tickets-sold S] [--prize TIER=AMOUNT ...] [--json]\n"
     "  fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--json]\n"
     "  fortelle-cli keno-return ID SPOTS [--games N] [--pay CATCH=PAY,...] [--json]\n"
-    "The tax rate R is a percentage (37 or 37%); the cash option F a fraction of the\n"
-    "advertised jackpot (1, the annuity, unless given); --odds X means 1 in X.\n";
+    "ID is a game's id (fortelle-cli games lists them) or the path of a game file\n"
+    "ending in .json. The tax rate R is a percentage (37 or 37%); the cash option F\n"
+    "a fraction of the advertised jackpot (1 unless given); --odds X means 1 in X.\n";
 
 // A refusal: one line on standard error, status 2.
 struct Refusal {
@@ -100,6 +103,7 @@ std::int64_t WholeCount(const std::string& what, const std::string& text, std::i
 const GameDefinition& FindGame(const GameCatalog& catalog, const std::string& id)
 {
     const GameDefinition* g = catalog.find(id);
+    if (!g && catalog.games.empty()) Refuse("no game '" + id + "': no game files were found");
     if (!g) Refuse("no game '" + id + "' (fortelle-cli games lists them)");
     return *g;
 }
@@ -138,7 +142,13 @@ CommandLineResult Games(std::span<const std::string> args, const GameCatalog& ca
         const ChartCheck check = CheckPublishedFigures(catalog);
         return {check.text, {}, check.agrees ? 0 : 1};
     }
-    return {p.has("--json") ? GameListJson(catalog) : GameListText(catalog), {}, 0};
+    std::string err;
+    if (catalog.games.empty()) {
+        std::string where;
+        for (const std::string& f : catalog.folders) where += (where.empty() ? "" : ", ") + f;
+        err = "fortelle-cli: games: no game files were found (looked in: " + where + ")\n";
+    }
+    return {p.has("--json") ? GameListJson(catalog) : GameListText(catalog), err, 0};
 }
 
 CommandLineResult Game(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
@@ -315,9 +325,34 @@ std::string_view GameCommandsUsage() { return kGameUsage; }
 CommandLineResult RunGameCommand(std::string_view command, std::span<const std::string> args, bool raw,
                                  const std::function<GameCatalog()>& loadCatalog)
 {
-    const GameCatalog catalog = loadCatalog();
+    GameCatalog catalog = loadCatalog();
+    // --raw may stand after the command too, as long as it comes before "--".
+    std::vector<std::string> words;
+    bool options = true;
+    for (const std::string& arg : args) {
+        if (options && arg == "--raw") {
+            raw = true;
+            continue;
+        }
+        if (arg == "--") options = false;
+        words.push_back(arg);
+    }
     CommandLineResult result;
     try {
+        // A game named by its file ("my-game.json") is read from there and
+        // stands in for any game of the same id.
+        for (std::string& word : words) {
+            if (word.size() <= 5 || word.compare(word.size() - 5, 5, ".json") != 0) continue;
+            std::ifstream in(word, std::ios::binary);
+            if (!in) Refuse("cannot read the game file '" + word + "'");
+            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            GameFileResult file = ReadGameFile(text, word);
+            if (!file.game) Refuse(file.error);
+            std::erase_if(catalog.games, [&](const GameDefinition& g) { return g.id == file.game->id; });
+            word = file.game->id;
+            catalog.games.push_back(std::move(*file.game));
+        }
+        args = words;
         if (command == "games") {
             result = Games(args, catalog);
         } else if (command == "game") {

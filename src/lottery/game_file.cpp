@@ -21,6 +21,7 @@ constexpr int kMaxDrums = 6;
 constexpr int kMaxSize = 1'000'000;
 constexpr int kMaxDrawn = 200;
 constexpr int kMaxSpots = 200;
+constexpr std::size_t kMaxTiers = 100;
 constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
 // A fault in a game file, at a place given as a JSON pointer.
@@ -321,6 +322,7 @@ GameDefinition ReadGame(const Json& root)
     }
     const Json& tiers = Field(root, "", "tiers");
     if (!tiers.is_array() || tiers.empty()) Fault("/tiers", "must list at least one prize tier");
+    if (tiers.size() > kMaxTiers) Fault("/tiers", "at most 100 tiers");
     std::set<std::string> tierNames;
     int jackpots = 0;
     for (std::size_t i = 0; i < tiers.size(); ++i) {
@@ -459,6 +461,7 @@ GameCatalog LoadGameCatalog(const std::vector<std::string>& folders)
 {
     namespace fs = std::filesystem;
     GameCatalog catalog;
+    catalog.folders = folders;
     std::map<std::string, GameDefinition> byId;
     for (const std::string& folder : folders) {
         std::error_code ec;

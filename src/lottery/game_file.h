@@ -107,6 +107,7 @@ GameFileResult ReadGameFile(std::string_view text, std::string_view fileName);
 struct GameCatalog {
     std::vector<GameDefinition> games; // sorted by id
     std::vector<std::string> warnings; // one line each: "FILE: reason"
+    std::vector<std::string> folders;  // where they were looked for
 
     const GameDefinition* find(std::string_view id) const;
     std::vector<const GameDefinition*> lotteries() const; // not Keno

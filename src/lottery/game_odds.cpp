@@ -24,15 +24,33 @@ struct Outcome {
     BigInt ways;
 };
 
+// C(n, j) for j = 0..count-1, each from the one before; 0 past n.
+std::vector<BigInt> BinomialRow(int n, int count)
+{
+    std::vector<BigInt> row;
+    BigInt c = n >= 0 ? 1 : 0;
+    for (int j = 0; j < count; ++j) {
+        row.push_back(c);
+        c = j < n ? BigInt(c * (n - j) / (j + 1)) : BigInt(0);
+    }
+    return row;
+}
+
+// Rows of binomials rather than one product per outcome, so that a drum of
+// a million numbers with hundreds drawn still counts in milliseconds.
 std::vector<Outcome> DrumOutcomes(const DrumSpec& d)
 {
     std::vector<Outcome> out;
     const int k = d.pick, N = d.size;
+    const std::vector<BigInt> picked = BinomialRow(k, k + 1);
+    const std::vector<BigInt> others = BinomialRow(N - k, d.draw + 1);
     for (int m = 0; m <= std::min(k, d.draw); ++m) {
-        const BigInt main = Binomial(k, m) * Binomial(N - k, d.draw - m);
+        const BigInt main = picked[static_cast<std::size_t>(m)] * others[static_cast<std::size_t>(d.draw - m)];
         if (main == 0) continue;
+        const std::vector<BigInt> left = BinomialRow(k - m, d.extra + 1);
+        const std::vector<BigInt> rest = BinomialRow(N - d.draw - (k - m), d.extra + 1);
         for (int b = 0; b <= std::min(k - m, d.extra); ++b) {
-            BigInt ways = main * Binomial(k - m, b) * Binomial(N - d.draw - (k - m), d.extra - b);
+            BigInt ways = main * left[static_cast<std::size_t>(b)] * rest[static_cast<std::size_t>(d.extra - b)];
             if (ways != 0) out.push_back({m, b, std::move(ways)});
         }
     }

@@ -116,11 +116,12 @@ std::string NamedGameReport(const GameOdds& odds, bool exact)
         draw += DrumSentence(odds.drums[i], i);
     }
     r.line(draw, ".");
-    std::string ticket = g.keno ? " A ticket marks " : " A ticket picks ";
+    std::string ticket = " A ticket picks ";
     for (std::size_t i = 0; i < odds.drums.size(); ++i) {
         if (i > 0) ticket += i + 1 == odds.drums.size() ? " and " : ", ";
         ticket += std::to_string(odds.drums[i].pick) + " " + odds.drums[i].label;
     }
+    if (g.keno) ticket = " A ticket marks " + std::to_string(odds.spots) + (odds.spots == 1 ? " spot" : " spots");
     r.line(ticket, ".");
     r.blank(2);
 
@@ -162,8 +163,8 @@ std::string NamedGameReport(const GameOdds& odds, bool exact)
             r.line("~ ", Padded("No prize", lead - 2), " -> 0 (impossible)");
         }
     } else {
-        r.line(" The game file has no pay table for ", std::to_string(odds.spots),
-               " spots: the chance of a prize depends on one (keno-return --pay gives it).");
+        r.line(" The game file has no pay table for ", TicketTitle(odds).substr(g.name.size() + 2),
+               ": the chance of a prize depends on one (keno-return --pay gives it).");
     }
     r.blank();
     bool pari = false, free = false;

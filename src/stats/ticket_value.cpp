@@ -248,10 +248,12 @@ std::string TicketValueReport(const TicketValue& v)
     r.line(" The value of a ticket of '", g.name, "' (", g.id, ")");
     r.line(" Assumed:");
     r.line(" - an advertised jackpot of", Money(a.jackpot, cur),
-           a.cash == 1 ? std::string(", taken as the annuity (its full amount)")
+           a.cash == 1 ? std::string(", taken at its full amount")
                        : ", taken as cash:" + Digits(a.cash) + "of it");
     r.line(" - a ticket price of", Money(v.price, cur), a.price ? " (entered)" : " (the game's)");
-    if (a.taxAbove && a.taxRate > 0) {
+    if (a.taxAbove && a.taxRate > 0 && *a.taxAbove == 0) {
+        r.line(" - a tax of", Percent(a.taxRate), " on every prize");
+    } else if (a.taxAbove && a.taxRate > 0) {
         r.line(" - a tax of", Percent(a.taxRate), " on every prize above", Money(*a.taxAbove, cur),
                ", on the whole prize");
     } else {
