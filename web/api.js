@@ -16,7 +16,7 @@
   }
 
   function wrap(core) {
-    const run = (args) => core.run(Array.from(args, String));
+    const run = (args) => core.commandLine(Array.from(args, String));
     const text = (args) => {
       const result = run(args);
       if (result.status !== 0) throw new FortelleError(result);

@@ -208,7 +208,7 @@ val Calculators()
 
 EMSCRIPTEN_BINDINGS(fortelle)
 {
-    emscripten::function("run", &fortelle::web::Run);
+    emscripten::function("commandLine", &fortelle::web::Run);
     emscripten::function("click", &fortelle::web::Click);
     emscripten::function("calculators", &fortelle::web::Calculators);
 }
