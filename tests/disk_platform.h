@@ -11,9 +11,11 @@ namespace fortelle::testing {
 struct DiskPlatform {
     TempFolder folder;
     StdFileSystem files;
-    FakeBox box;
-    FakePrompt prompt;
-    FakeDialogs dialogs;
+    Journal journal;
+    Answers answers;
+    FakeBox box{journal};
+    FakePrompt prompt{journal, answers};
+    FakeDialogs dialogs{journal, answers};
     Platform platform{box, prompt, files, dialogs};
 };
 

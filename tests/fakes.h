@@ -1,4 +1,6 @@
-// Stand-ins for the platform that record what the program did to them.
+// Stand-ins for the platform. Each records what the program did to it in one
+// shared journal, in order, so that a test (or a transcript) can see the
+// order of prompts, box operations and file writes.
 #pragma once
 
 #include <deque>
@@ -13,131 +15,149 @@
 
 namespace fortelle::testing {
 
-// An output box that keeps its text as the exact bytes it was given and
-// logs each operation by name.
+using Journal = std::vector<std::string>;
+
+// Bytes as a C string literal would write them, so that blanks, CR LF and
+// other bytes show in a journal line.
+inline std::string Quoted(std::string_view bytes)
+{
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '"' || c == '\\') out += std::string("\\") + c;
+        else if (b < 0x20 || b > 0x7E) out += std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
+        else out += c;
+    }
+    return out + "\"";
+}
+
+// Keeps the box's text as the exact bytes it was given.
 class FakeBox final : public OutputBox {
 public:
+    explicit FakeBox(Journal& journal) : journal_(journal) {}
     std::string content;
     std::string selectionFont;
     double selectionSize = 0;
-    bool bold = false;
-    bool visible = false;
-    bool focused = false;
+    bool bold = false, visible = false, focused = false;
     std::int64_t selection = 0;
-    std::vector<std::string> log;
     std::vector<FontChoice> selectionFonts, boxFonts;
     int printed = 0;
 
     void setText(std::string_view utf8) override
     {
         content = utf8;
-        log.push_back("setText");
+        log("box text " + (utf8.size() > 60 ? std::to_string(utf8.size()) + " bytes" : Quoted(utf8)));
     }
     std::string text() const override { return content; }
     void setSelectionFontName(std::string_view name) override
     {
         selectionFont = name;
-        log.push_back("fontName:" + selectionFont);
+        log("box selection font " + selectionFont);
     }
     void setSelectionFontSize(double points) override
     {
         selectionSize = points;
-        log.push_back("fontSize");
+        log("box selection size " + std::to_string(static_cast<int>(points)));
     }
     void setBoxBold(bool b) override
     {
         bold = b;
-        log.push_back("bold");
+        log(b ? "box bold" : "box not bold");
     }
     void insertAtCaret(std::string_view utf8) override
     {
         content += utf8;
-        log.push_back("insert");
+        log("box insert " + std::to_string(utf8.size()) + " bytes");
     }
-    void makeVisible() override
-    {
-        visible = true;
-        log.push_back("visible");
-    }
-    void giveFocus() override
-    {
-        focused = true;
-        log.push_back("focus");
-    }
+    void makeVisible() override { visible = true; log("box visible"); }
+    void giveFocus() override { focused = true; log("box focus"); }
     std::int64_t selectionLength() const override { return selection; }
     void applySelectionFont(const FontChoice& f) override { selectionFonts.push_back(f); }
     void applyBoxFont(const FontChoice& f) override { boxFonts.push_back(f); }
     void printOn(Printer&) override { ++printed; }
+
+private:
+    void log(std::string line) { journal_.push_back(std::move(line)); }
+    Journal& journal_;
 };
 
-// Answers prompts from a script; an exhausted script answers Cancel.
+// Answers prompts and file dialogs from one script; an exhausted script
+// answers Cancel.
+using Answers = std::deque<std::optional<std::string>>;
+
 class FakePrompt final : public Prompt {
 public:
+    FakePrompt(Journal& journal, Answers& answers) : journal_(journal), answers_(answers) {}
     struct Asked {
         std::string title, message, offered;
     };
-    std::deque<std::optional<std::string>> answers;
     std::vector<Asked> asked;
 
     std::optional<std::string> ask(std::string_view title, std::string_view message,
                                    std::string_view defaultText) override
     {
         asked.push_back({std::string(title), std::string(message), std::string(defaultText)});
-        if (answers.empty()) return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
+        journal_.push_back("prompt " + Quoted(title) + " " + Quoted(message) + " offering " +
+                           Quoted(defaultText));
+        std::optional<std::string> answer;
+        if (!answers_.empty()) {
+            answer = answers_.front();
+            answers_.pop_front();
+        }
+        journal_.push_back(answer ? "  answered " + Quoted(*answer) : "  cancelled");
         return answer;
     }
+
+private:
+    Journal& journal_;
+    Answers& answers_;
 };
 
-// A file system in memory. Names in `readOnly` (or every name, when the
-// whole folder is read-only) cannot be written; names in `unreadable` exist
-// but cannot be read; names in `folders` are folders.
+// A file system in memory. `folders` are folders; `unreadable` names exist
+// but cannot be read; a read-only folder or a full disk refuses every write.
 class FakeFiles final : public FileSystem {
 public:
+    explicit FakeFiles(Journal& journal) : journal_(journal) {}
     std::map<std::string, std::string> files;
-    std::set<std::string> folders, unreadable;
-    bool readOnlyFolder = false;
-    bool diskFull = false;
-    bool failReads = false;
-    std::vector<std::string> log;
+    std::set<std::string> folders, unreadable, writableFolders;
+    bool readOnlyFolder = false, diskFull = false;
     std::string cwd = "/start";
-    std::set<std::string> writableFolders;
-    // When set, writes and removals are also recorded here, so that a test
-    // can see their order against the box's operations.
-    std::vector<std::string>* journal = nullptr;
 
     bool exists(std::string_view name) const override
     {
         const std::string n(name);
         return files.count(n) || folders.count(n) || unreadable.count(n);
     }
-    mutable std::vector<std::string> reads;
     std::optional<std::string> readAll(std::string_view name, std::size_t limit) const override
     {
         const std::string n(name);
-        reads.push_back(n);
-        auto it = files.find(n);
-        if (failReads || unreadable.count(n) || it == files.end() || it->second.size() > limit) return std::nullopt;
-        return it->second;
+        const auto it = files.find(n);
+        const bool ok = !unreadable.count(n) && it != files.end() && it->second.size() <= limit;
+        journal_.push_back("read " + n + (ok ? "" : " fails"));
+        return ok ? std::optional(it->second) : std::nullopt;
     }
     bool replaceWith(std::string_view name, std::string_view bytes) override
     {
         const std::string n(name);
-        log.push_back("write:" + n);
-        if (journal) journal->push_back("write:" + n);
-        if (readOnlyFolder || diskFull || folders.count(n)) return false;
-        files[n] = std::string(bytes);
-        unreadable.erase(n);
-        return true;
+        const bool ok = !readOnlyFolder && !diskFull && !folders.count(n);
+        journal_.push_back("write " + n + " " +
+                           (bytes.size() > 60 ? std::to_string(bytes.size()) + " bytes" : Quoted(bytes)) +
+                           (ok ? "" : " fails"));
+        if (ok) {
+            files[n] = std::string(bytes);
+            unreadable.erase(n);
+        }
+        return ok;
     }
     bool removeFile(std::string_view name) override
     {
         const std::string n(name);
-        log.push_back("remove:" + n);
-        if (journal) journal->push_back("remove:" + n);
-        if (readOnlyFolder || folders.count(n)) return false;
-        return files.erase(n) > 0;
+        const bool ok = !readOnlyFolder && files.erase(n) > 0;
+        journal_.push_back("remove " + n + (ok ? "" : " fails"));
+        return ok;
     }
     bool changeDirectory(std::string_view path) override
     {
@@ -148,18 +168,40 @@ public:
     {
         return writableFolders.count(std::string(path)) > 0;
     }
+
+private:
+    Journal& journal_;
 };
 
 class FakeDialogs final : public Dialogs {
 public:
-    std::vector<FileDialogSetup> opened, saved;
-    std::vector<FontDialogSetup> fonts;
-    std::vector<unsigned> printFlags;
-    std::optional<std::string> openAnswer, saveAnswer;
+    FakeDialogs(Journal& journal, Answers& answers) : journal_(journal), answers_(answers) {}
     std::optional<FontChoice> fontAnswer;
+    std::vector<FontDialogSetup> fonts;
     bool printerConfirmed = false;
     int documentsEnded = 0;
 
+    std::optional<std::string> openFile(const FileDialogSetup& s) override { return file("open", s); }
+    std::optional<std::string> saveFile(const FileDialogSetup& s) override { return file("save", s); }
+    std::optional<FontChoice> chooseFont(const FontDialogSetup& s) override
+    {
+        fonts.push_back(s);
+        journal_.push_back("font dialog flags " + std::to_string(s.flags) + " offering " +
+                           s.preset.name + " " + std::to_string(static_cast<int>(s.preset.size)));
+        return fontAnswer;
+    }
+    std::unique_ptr<Printer> choosePrinter(unsigned flags) override
+    {
+        journal_.push_back("print dialog flags " + std::to_string(flags));
+        if (!printerConfirmed) return nullptr;
+        return std::make_unique<FakePrinter>(documentsEnded);
+    }
+    void showError(std::string_view title, std::string_view text) override
+    {
+        journal_.push_back("error " + Quoted(title) + " " + Quoted(text));
+    }
+
+private:
     class FakePrinter final : public Printer {
     public:
         explicit FakePrinter(int& ended) : ended_(ended) {}
@@ -169,32 +211,22 @@ public:
         int& ended_;
     };
 
-    std::optional<std::string> openFile(const FileDialogSetup& s) override
+    std::optional<std::string> file(const char* kind, const FileDialogSetup& s)
     {
-        opened.push_back(s);
-        return openAnswer;
+        journal_.push_back(std::string(kind) + " dialog " + Quoted(s.title) + " filter " +
+                           Quoted(s.filter) + " flags " + std::to_string(s.flags) + " offering " +
+                           Quoted(s.fileName));
+        std::optional<std::string> answer;
+        if (!answers_.empty()) {
+            answer = answers_.front();
+            answers_.pop_front();
+        }
+        journal_.push_back(answer ? "  chosen " + Quoted(*answer) : "  cancelled");
+        return answer;
     }
-    std::optional<std::string> saveFile(const FileDialogSetup& s) override
-    {
-        saved.push_back(s);
-        return saveAnswer;
-    }
-    std::optional<FontChoice> chooseFont(const FontDialogSetup& s) override
-    {
-        fonts.push_back(s);
-        return fontAnswer;
-    }
-    std::vector<std::string> errors; // "title: text"
-    void showError(std::string_view title, std::string_view text) override
-    {
-        errors.push_back(std::string(title) + ": " + std::string(text));
-    }
-    std::unique_ptr<Printer> choosePrinter(unsigned flags) override
-    {
-        printFlags.push_back(flags);
-        if (!printerConfirmed) return nullptr;
-        return std::make_unique<FakePrinter>(documentsEnded);
-    }
+
+    Journal& journal_;
+    Answers& answers_;
 };
 
 class FakeBanner final : public Banner {
@@ -203,38 +235,16 @@ public:
     void setText(std::string_view t) override { text = t; }
 };
 
-// Everything a handler needs, faked.
+// Everything a handler needs, faked, sharing one journal and one script of
+// answers.
 struct FakePlatform {
-    FakeBox box;
-    FakePrompt prompt;
-    FakeFiles files;
-    FakeDialogs dialogs;
+    Journal journal;
+    Answers answers;
+    FakeBox box{journal};
+    FakePrompt prompt{journal, answers};
+    FakeFiles files{journal};
+    FakeDialogs dialogs{journal, answers};
     Platform platform{box, prompt, files, dialogs};
-    FakePlatform() { files.journal = &box.log; }
 };
-
-// The lines of report bytes, without their CR LF.
-inline std::vector<std::string> Lines(const std::string& report)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < report.size()) {
-        const std::size_t end = report.find("\r\n", start);
-        lines.push_back(report.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-// Report bytes with CR LF written as LF, as the command line prints them.
-inline std::string Lf(std::string s)
-{
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
-        out += s[i];
-    }
-    return out;
-}
 
 } // namespace fortelle::testing

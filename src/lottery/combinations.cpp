@@ -185,20 +185,41 @@ std::optional<Figure15> Game::atLeastOddsFigure(std::int64_t m, std::int64_t fac
     return ExactFigure(e.total * factor, e.atLeast[static_cast<std::size_t>(m)]);
 }
 
+bool Game::belowOne(OddsTable table, std::int64_t m, std::int64_t factor) const
+{
+    const Exact& e = exact();
+    const auto i = static_cast<std::size_t>(m);
+    const Big& ways = table == OddsTable::Exactly ? e.ways[i] : e.atLeast[i];
+    const Big total = e.total * factor;
+    // total / ways < 1, the comparison turned round for a negative divisor.
+    return ways == 0 || (ways > 0 ? total < ways : total > ways);
+}
+
+bool BelowOne(double odds, const std::function<bool()>& exactTest)
+{
+    // Doubles carry these figures to about 13 digits: only a figure this
+    // close to one can be on the wrong side of it.
+    constexpr double kDoubt = 1e-9;
+    if (std::isfinite(odds) && odds >= 1 + kDoubt) return false;
+    if (std::isfinite(odds) && odds <= 1 - kDoubt) return true;
+    return exactTest();
+}
+
 void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor,
                    std::string_view oddsText, std::string_view impossibleText)
 {
     const double scale = static_cast<double>(factor);
     for (std::int64_t m = 0; m <= game.k(); ++m) {
         std::optional<Figure15> odds;
-        if (table == OddsTable::Exactly && game.impossible(m)) {
-            odds = std::nullopt;
-        } else if (table == OddsTable::Exactly) {
-            const double x = RoundOdds(game.exactOdds(m) * scale);
-            odds = std::isfinite(x) ? std::optional(ToFigure15(x)) : game.exactOddsFigure(m, factor);
-        } else {
-            const double x = RoundOdds(game.atLeastOdds(m) * scale);
-            odds = std::isfinite(x) ? std::optional(ToFigure15(x)) : game.atLeastOddsFigure(m, factor);
+        const double raw =
+            (table == OddsTable::Exactly ? game.exactOdds(m) : game.atLeastOdds(m)) * scale;
+        const bool impossible = (table == OddsTable::Exactly && game.impossible(m)) ||
+                                BelowOne(raw, [&] { return game.belowOne(table, m, factor); });
+        if (!impossible) {
+            const double x = RoundOdds(raw);
+            odds = std::isfinite(x) ? std::optional(ToFigure15(x))
+                   : table == OddsTable::Exactly ? game.exactOddsFigure(m, factor)
+                                                 : game.atLeastOddsFigure(m, factor);
         }
         if (odds) {
             report.line("~", m, "of", game.k(), "in", game.p(), "from", game.N(), oddsText, *odds);

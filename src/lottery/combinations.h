@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -27,6 +28,8 @@ double Combinations(std::int64_t n, std::int64_t m);
 
 // Rounds an odds value for a report: 2 decimal places, ties to even.
 double RoundOdds(double x);
+
+enum class OddsTable { Exactly, AtLeast };
 
 // A single-drum game: k numbers drawn from 1..N, a pool of p played.
 class Game {
@@ -49,6 +52,11 @@ public:
     // Nothing when the outcome cannot happen (no way to draw it).
     std::optional<Figure15> exactOddsFigure(std::int64_t m, std::int64_t factor = 1) const;
     std::optional<Figure15> atLeastOddsFigure(std::int64_t m, std::int64_t factor = 1) const;
+
+    // True when, in exact arithmetic, the odds (times `factor`) are below
+    // one, zero or negative, or the outcome has no way to happen: no real
+    // chance is better than certainty, so such a row is impossible.
+    bool belowOne(OddsTable table, std::int64_t m, std::int64_t factor = 1) const;
 
     std::int64_t N() const { return N_; }
     std::int64_t k() const { return k_; }
@@ -74,12 +82,16 @@ Figure15 OddsFigure(double x);
 
 class Report;
 
-enum class OddsTable { Exactly, AtLeast };
+// True when odds computed in doubles as `odds` are below one (see
+// Game::belowOne); only a figure too close to one, or not finite, is left to
+// the exact test.
+bool BelowOne(double odds, const std::function<bool()>& exactTest);
 
 // Writes one row per match count m = 0..k of a single-drum game: "~", m,
 // "of", k, "in", p, "from", N, then `oddsText` and the odds (each multiplied
-// by `factor`), or `impossibleText` when the outcome cannot happen. A row
-// keeps the double figure while it is finite; otherwise the exact figure.
+// by `factor`), or `impossibleText` when the outcome cannot happen or its
+// odds would be below one. A row keeps the double figure while it is finite;
+// otherwise the exact figure.
 void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor,
                    std::string_view oddsText, std::string_view impossibleText);
 

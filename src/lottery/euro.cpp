@@ -26,19 +26,29 @@ std::string EuroReport(const EuroGame& g)
     r.blank(2);
 
     for (std::int32_t m1 = 0; m1 <= kFirstDraw; ++m1) {
-        // A first-set count the doubles cannot carry is settled exactly: no
-        // way to draw it makes it impossible like the test above.
+        // A first-set count with no way to be drawn ends its group at once;
+        // the doubles that cannot carry it are settled exactly.
         const double x1 = first.exactOdds(m1);
         if (first.impossible(m1) || (!std::isfinite(x1) && !first.exactOddsFigure(m1))) {
             r.line("~", m1, "of", kFirstDraw, "in", g.P1, "from", g.N1, " -> 0 (impossible)");
             continue;
         }
+        // Odds below one are no chance at all: each row they would show is
+        // the impossible row of the set that gives them.
+        const bool firstBelowOne =
+            BelowOne(x1, [&] { return first.belowOne(OddsTable::Exactly, m1); });
         for (std::int32_t m2 = 0; m2 <= kSecondDraw; ++m2) {
             const double x2 = second.exactOdds(m2);
-            if (second.impossible(m2) || (!std::isfinite(x2) && !second.exactOddsFigure(m2))) {
+            if (second.impossible(m2) ||
+                BelowOne(x2, [&] { return second.belowOne(OddsTable::Exactly, m2); })) {
                 r.line("~", m2, "of", kSecondDraw, "in", g.P2, "from", g.N2, " -> 0 (impossible)");
                 continue;
             }
+            if (firstBelowOne) {
+                r.line("~", m1, "of", kFirstDraw, "in", g.P1, "from", g.N1, " -> 0 (impossible)");
+                continue;
+            }
+            // Both sets' odds are one or more, so their product is too.
             const double x = RoundOdds(x1 * x2);
             const std::optional<Figure15> odds =
                 std::isfinite(x) ? std::optional(ToFigure15(x))

@@ -1,25 +1,20 @@
 #!/usr/bin/env bash
-# Golden reports: each file holds a fortelle-cli command line on its first
-# line and, below it, exactly what that command prints. Standard error and
-# a non-zero exit status follow the output as "[stderr]" and "[exit N]"
-# sections, so refusals are checked as closely as reports.
+# Golden files: each holds a command line on its first line (fortelle-cli,
+# or the test program fortelle_transcript) and, below it, exactly what that
+# command prints. Standard error and a non-zero exit status follow the
+# output as "[stderr]" and "[exit N]" sections, so refusals are checked as
+# closely as reports. The programs are found on the PATH.
 #
-#   run.sh CLI FILE...            compare, printing a unified diff on failure
-#   run.sh --update CLI FILE...   rewrite the files from the current program
+#   run.sh FILE...            compare, printing a unified diff on failure
+#   run.sh --update FILE...   rewrite the files from the current programs
 set -uo pipefail
 update=0
 if [ "${1:-}" = "--update" ]; then update=1; shift; fi
-cli=$1; shift
 status=0
 for file in "$@"; do
   command=$(head -n 1 "$file")
-  case "$command" in
-    fortelle-cli*) ;;
-    *) echo "$file: the first line must be a fortelle-cli command line"; status=1; continue ;;
-  esac
-  eval "args=(${command#fortelle-cli})"
   actual=$(mktemp); err=$(mktemp)
-  { echo "$command"; "$cli" "${args[@]}" 2>"$err"; } >"$actual"
+  { echo "$command"; eval "$command" 2>"$err"; } >"$actual"
   code=$?
   if [ -s "$err" ]; then { echo "[stderr]"; cat "$err"; } >>"$actual"; fi
   [ $code -ne 0 ] && echo "[exit $code]" >>"$actual"

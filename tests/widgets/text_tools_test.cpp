@@ -5,9 +5,12 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFontDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTextCursor>
 
 #include "platform/qt/qt_dialogs.h"
@@ -114,13 +117,9 @@ TEST_F(TextTools, OpenShowsTheRealDialogAndReadsTheFile)
     // The box is the window's focus widget (the dialog took the activation
     // with it, so the window itself is not active here).
     EXPECT_EQ(window->focusWidget(), window->outputBox());
-}
-
-TEST_F(TextTools, OpenCancelledLeavesTheBoxEmpty)
-{
     answerFiles(QString());
     click("Open");
-    EXPECT_EQ(boxText(), "");
+    EXPECT_EQ(boxText(), ""); // a cancelled Open leaves the box empty
 }
 
 TEST_F(TextTools, SaveWritesCrLfAndCancelWritesNothing)
@@ -142,6 +141,30 @@ TEST_F(TextTools, SaveWritesCrLfAndCancelWritesNothing)
     answerFiles(path);
     click("Open");
     EXPECT_EQ(boxText().toStdString(), std::string(kGreetingText));
+
+    // Every character of a file comes back, only line ends become CR LF: a
+    // no-break space, a line separator, a tab, a lone CR.
+    folder.write("exotic.txt", "a\xC2\xA0" "b\xE2\x80\xA8" "c\td\re\n\xE2\x80\xAF\xEF\xBB\xBF");
+    answerFiles(QString::fromStdString((folder.path() / "exotic.txt").string()));
+    click("Open");
+    answerFiles(path);
+    click("Save");
+    EXPECT_EQ(folder.read("saved.odds"), "a\xC2\xA0" "b\xE2\x80\xA8" "c\td\r\ne\r\n\xE2\x80\xAF\xEF\xBB\xBF");
+}
+
+TEST_F(TextTools, AVeryLongLineShowsScrollsAndSavesUnchanged)
+{
+    const std::string line = "start" + std::string(5 << 20, 'x') + "\xC2\xA0" "end";
+    folder.write("long.txt", "short\r\n" + line + "\r\nlast");
+    answerFiles(QString::fromStdString((folder.path() / "long.txt").string()));
+    click("Open");
+    QApplication::processEvents();
+    EXPECT_GT(window->outputBox()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(window->outputBox()->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(boxText().startsWith("short\nstartxxx"));
+    answerFiles(QString::fromStdString((folder.path() / "saved.txt").string()));
+    click("Save");
+    EXPECT_TRUE(folder.read("saved.txt") == "short\r\n" + line + "\r\nlast"); // too long to print
 }
 
 TEST_F(TextTools, EditShowsTheHelpAndTakesTheFocus)
@@ -165,6 +188,9 @@ TEST_F(TextTools, PrintWithoutSelectionPrintsTheWholeText)
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains("Click on a button")) << text.toStdString();
     EXPECT_TRUE(text.contains("https://fortelle.example.org/odds"));
+    const QString none = QString::fromStdString((folder.path() / "none.pdf").string());
+    ASSERT_TRUE(printToPdf(none, false, false));
+    EXPECT_FALSE(folder.has("none.pdf")); // cancelled: nothing printed
 }
 
 TEST_F(TextTools, PrintWithSelectionPrintsOnlyTheSelectionWhateverTheRange)
@@ -180,13 +206,6 @@ TEST_F(TextTools, PrintWithSelectionPrintsOnlyTheSelectionWhateverTheRange)
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains("The calculations will be displayed")) << text.toStdString();
     EXPECT_FALSE(text.contains("Click on a button")) << text.toStdString();
-}
-
-TEST_F(TextTools, PrintCancelledPrintsNothing)
-{
-    const QString pdf = QString::fromStdString((folder.path() / "none.pdf").string());
-    ASSERT_TRUE(printToPdf(pdf, false, false));
-    EXPECT_FALSE(folder.has("none.pdf"));
 }
 
 TEST_F(TextTools, FontDialogPresetsCourierNew10AndRemembersStyles)
@@ -254,39 +273,93 @@ TEST_F(TextTools, FontDialogPresetsCourierNew10AndRemembersStyles)
     EXPECT_NE(probe.charFormat().foreground().color(), QColor(Qt::red));
 
     // Cancel changes nothing.
-    const QString html = window->outputBox()->toHtml();
+    const QString html = window->outputBox()->document()->toHtml();
     cancel = true;
     click("Font");
-    EXPECT_EQ(window->outputBox()->toHtml(), html);
+    EXPECT_EQ(window->outputBox()->document()->toHtml(), html);
 }
 
-} // namespace
-} // namespace fortelle
-
-namespace fortelle {
-namespace {
-
-TEST_F(TextTools, AReportAfterAFontChangeTakesTheReportFontAgain)
+TEST_F(TextTools, EscapeCancelsTheWholeFontDialog)
 {
-    window->dialogs().onShow = [](QDialog& dialog) {
-        auto* fonts = dialog.findChild<QFontDialog*>(QStringLiteral("fonts"));
-        ASSERT_NE(fonts, nullptr);
-        Later(dialog, [&dialog, fonts] {
-            QFont chosen(QStringLiteral("Liberation Serif"));
-            chosen.setPointSize(16);
-            chosen.setBold(false);
-            chosen.setItalic(true);
-            fonts->setCurrentFont(chosen);
-            dialog.accept();
+    bool leftOpen = false;
+    window->dialogs().onShow = [&](QDialog& dialog) {
+        Later(dialog, [&] {
+            // The key as it arrives from the font name field.
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(dialog.findChild<QFontDialog*>()->findChild<QLineEdit*>(), &escape);
+            // Still open after the key: close it, so that the test can tell.
+            QMetaObject::invokeMethod(&dialog, [&] {
+                leftOpen = dialog.isVisible();
+                if (leftOpen) dialog.accept();
+            }, Qt::QueuedConnection);
         });
     };
+    window->button("Pick3")->setFocus();
+    const QString html = window->outputBox()->document()->toHtml();
     click("Font");
-    ASSERT_EQ(fontAt(3).pointSizeF(), 16);
-    click("Pick3");
-    const QFont font = fontAt(5);
-    EXPECT_EQ(font.pointSizeF(), 10);
-    EXPECT_TRUE(font.bold());
-    EXPECT_TRUE(QFontInfo(font).fixedPitch());
+    EXPECT_FALSE(leftOpen);
+    EXPECT_EQ(window->outputBox()->document()->toHtml(), html);
+    EXPECT_EQ(window->focusWidget(), window->button("Pick3"));
+}
+
+TEST_F(TextTools, NewTextStartsFromTheReportFontWhateverFontWasApplied)
+{
+    folder.write("opened.txt", "an opened file\n");
+    const QString opened = QString::fromStdString((folder.path() / "opened.txt").string());
+    for (const char* next : {"Pick3", "Horses", "Edit", "StdDev", "Open"}) {
+        // A colour, italic and underline on a selection, then a font on the
+        // whole box.
+        for (const int selected : {5, 0}) {
+            QTextCursor cursor(window->outputBox()->document());
+            cursor.setPosition(0);
+            cursor.setPosition(selected, QTextCursor::KeepAnchor);
+            window->outputBox()->setTextCursor(cursor);
+            window->dialogs().onShow = [](QDialog& dialog) {
+                auto* fonts = dialog.findChild<QFontDialog*>(QStringLiteral("fonts"));
+                auto* colour = dialog.findChild<QComboBox*>(QStringLiteral("colour"));
+                Later(dialog, [&dialog, fonts, colour] {
+                    QFont chosen(QStringLiteral("Liberation Serif"));
+                    chosen.setPointSize(16);
+                    chosen.setItalic(true);
+                    chosen.setUnderline(true);
+                    chosen.setStrikeOut(true);
+                    fonts->setCurrentFont(chosen);
+                    colour->setCurrentIndex(colour->findText(QStringLiteral("White")));
+                    dialog.accept();
+                });
+            };
+            click("Font");
+        }
+        ASSERT_TRUE(fontAt(3).italic());
+        answers = {std::nullopt};
+        answerFiles(opened);
+        click(next);
+        SCOPED_TRACE(next);
+        ASSERT_GT(boxText().size(), 10);
+        for (int position : {0, 3, static_cast<int>(boxText().size()) - 2}) {
+            expectReportFont(position);
+            const QFont font = fontAt(position);
+            EXPECT_FALSE(font.italic() || font.underline() || font.strikeOut()) << position;
+            QTextCursor probe(window->outputBox()->document());
+            probe.setPosition(position + 1);
+            EXPECT_FALSE(probe.charFormat().hasProperty(QTextFormat::ForegroundBrush)) << position;
+        }
+    }
+}
+
+TEST_F(TextTools, TabLeavesTheBoxAlongTheTabOrder)
+{
+    for (const auto& [modifiers, expected] : {std::pair{Qt::NoModifier, "Pick4"},
+                                              std::pair{Qt::ShiftModifier, "Pick3"}}) {
+        window->outputBox()->setFocus();
+        const QString before = boxText();
+        // As the keyboard sends it: the tab character with the key.
+        QKeyEvent tab(QEvent::KeyPress, modifiers == Qt::ShiftModifier ? Qt::Key_Backtab : Qt::Key_Tab,
+                      modifiers, QStringLiteral("\t"));
+        QApplication::sendEvent(window->outputBox(), &tab);
+        EXPECT_EQ(window->focusWidget()->objectName(), expected);
+        EXPECT_EQ(boxText(), before);
+    }
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextCursor>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <deque>
 #include <gtest/gtest.h>
 #include <optional>
@@ -26,7 +26,8 @@ protected:
     // Answers for the next prompts: text to type, or nothing to cancel.
     std::deque<std::optional<QString>> answers;
     struct Seen {
-        QString title, message, offered;
+        QString title, message, offered, accessibleName;
+        Qt::CursorShape cursorBefore, cursorWhileAsking; // the pointer's override
     };
     std::vector<Seen> seen;
 
@@ -37,7 +38,8 @@ protected:
             auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("answer"));
             auto* message = dialog.findChild<QWidget*>(QStringLiteral("message"));
             seen.push_back({dialog.windowTitle(), message->property("text").toString(),
-                            field->text()});
+                            field->text(), field->accessibleName(), OverrideCursor(),
+                            Qt::BitmapCursor});
             std::optional<QString> answer;
             if (!answers.empty()) {
                 answer = answers.front();
@@ -46,7 +48,8 @@ protected:
             // Answer once the dialog's own event loop runs.
             QMetaObject::invokeMethod(
                 &dialog,
-                [&dialog, field, answer] {
+                [this, &dialog, field, answer] {
+                    seen.back().cursorWhileAsking = OverrideCursor();
                     if (answer) {
                         field->setText(*answer);
                         dialog.accept();
@@ -69,6 +72,12 @@ protected:
         button->click();
     }
 
+    static Qt::CursorShape OverrideCursor()
+    {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor ? cursor->shape() : Qt::BitmapCursor; // none
+    }
+
     QString boxText() const { return window->outputBox()->toPlainText(); }
 
     // The font of the character at `position` in the box.
@@ -76,7 +85,23 @@ protected:
     {
         QTextCursor cursor(window->outputBox()->document());
         cursor.setPosition(position + 1);
-        return cursor.charFormat().font();
+        // What the character's own format leaves open, the box's font gives.
+        return cursor.charFormat().font().resolve(window->outputBox()->document()->defaultFont());
+    }
+
+    // Reports show in Courier (a monospaced face here), 10 points, bold.
+    void expectReportFont(int position) const
+    {
+        const QFont font = fontAt(position);
+        EXPECT_EQ(font.pointSizeF(), 10) << position;
+        EXPECT_TRUE(font.bold()) << position;
+        EXPECT_TRUE(QFontInfo(font).fixedPitch()) << position;
+    }
+
+    // Report bytes as the box shows them: one line feed per line break.
+    static QString Lf(const std::string& report)
+    {
+        return QString::fromStdString(report).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     }
 };
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_printer.h"
 
@@ -68,6 +69,7 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogSetup&
     }
     dialog.selectFile(FromStd(setup.fileName));
     if (onShow) onShow(dialog);
+    const CursorWhile waiting(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
 }
@@ -104,6 +106,10 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontDialogSetup& setup)
     fonts->setObjectName(QStringLiteral("fonts"));
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts->setWindowFlags(Qt::Widget);
+    // The embedded chooser is a dialog of its own: Escape there would close
+    // only it and leave an empty frame. Its answer is the whole dialog's.
+    QObject::connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
+    QObject::connect(fonts, &QDialog::accepted, &dialog, &QDialog::accept);
     QFont initial = DesignFont(FromStd(setup.preset.name), setup.preset.size);
     // The dialog lists installed families only: offer the one that stands in
     // for the preset name on this machine, with its styles.
@@ -132,6 +138,7 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontDialogSetup& setup)
     layout->addWidget(buttons);
 
     if (onShow) onShow(dialog);
+    const CursorWhile waiting(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
 
     const QFont chosen = fonts->currentFont();
@@ -160,6 +167,7 @@ std::unique_ptr<Printer> QtDialogs::choosePrinter(unsigned flags)
     dialog.setOptions(options);
     if ((flags & 1) != 0) dialog.setPrintRange(QAbstractPrintDialog::Selection);
     if (onShow) onShow(dialog);
+    const CursorWhile waiting(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted) return nullptr;
     return std::make_unique<QtPrinter>(std::move(printer));
 }
@@ -172,6 +180,7 @@ void QtDialogs::showError(std::string_view title, std::string_view text)
                     QMessageBox::Ok, parent_);
     box.setObjectName(QStringLiteral("errorMessage"));
     if (onShow) onShow(box);
+    const CursorWhile waiting(Qt::ArrowCursor);
     box.exec();
 }
 

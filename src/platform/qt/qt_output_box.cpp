@@ -1,100 +1,175 @@
 #include "platform/qt/qt_output_box.h"
 
+#include <QPlainTextEdit>
+#include <QPrinter>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextBlock>
 #include <QTextDocumentFragment>
-#include <QTextEdit>
-#include <QPrinter>
+#include <optional>
+#include <vector>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_printer.h"
-#include "shell/report.h"
 
 namespace fortelle {
 namespace {
 
 // Reports end their lines with CR LF, opened files with anything: every
-// CR LF, lone CR and lone LF is one line break in the box.
+// CR LF, lone CR and lone LF is one line break in the box. One pass over the
+// text in place, so that a large file is not copied again.
 QString BoxText(std::string_view utf8)
 {
-    QString text;
-    if (utf8.find('\r') == std::string_view::npos) {
-        text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    } else {
-        // QString's own replacement of CR LF moves the rest of the text at
-        // every match; on a long report that takes seconds.
-        const std::string joined = CrLfToLineFeeds(utf8);
-        text = QString::fromUtf8(joined.data(), static_cast<qsizetype>(joined.size()));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (utf8.find('\r') == std::string_view::npos) return text;
+    QChar* out = text.data();
+    const QChar* in = out;
+    const QChar* end = in + text.size();
+    for (; in != end; ++in) {
+        if (*in != u'\r') {
+            *out++ = *in;
+        } else {
+            *out++ = u'\n';
+            if (in + 1 != end && in[1] == u'\n') ++in;
+        }
     }
+    text.truncate(out - text.constData());
     return text;
 }
 
-QTextCharFormat FormatOf(const FontChoice& font, bool withColour)
+// Lines longer than this are shown in pieces: laying out one line of
+// millions of characters takes the box many seconds, and beyond about four
+// million it shows nothing at all. The pieces are marked, so that the text
+// read back joins them again.
+constexpr qsizetype kLongestShownLine = 10000;
+constexpr qsizetype kPiece = 1000;
+constexpr int kContinuesLine = 1; // block state of a piece after the first
+
+// The text with its long lines broken into pieces, and the numbers of the
+// blocks that continue the line before them. Nothing when no line is long.
+std::optional<std::pair<QString, std::vector<int>>> InPieces(const QString& text)
+{
+    qsizetype lineStart = 0;
+    bool anyLong = false;
+    for (qsizetype i = 0; i <= text.size() && !anyLong; ++i) {
+        if (i == text.size() || text[i] == u'\n') {
+            anyLong = i - lineStart > kLongestShownLine;
+            lineStart = i + 1;
+        }
+    }
+    if (!anyLong) return std::nullopt;
+    QString pieces;
+    pieces.reserve(text.size() + text.size() / kPiece + 1);
+    std::vector<int> continuations;
+    int block = 0;
+    qsizetype run = 0; // characters since the last break
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' || c == QChar::ParagraphSeparator) { // both start a block
+            run = 0;
+            ++block;
+        } else if (run >= kPiece && !c.isLowSurrogate()) {
+            pieces += u'\n';
+            continuations.push_back(++block);
+            run = 0;
+        }
+        pieces += c;
+        if (c != u'\n') ++run;
+    }
+    return std::pair{std::move(pieces), std::move(continuations)};
+}
+QFont FontOf(const FontChoice& choice)
+{
+    QFont font = DesignFont(QString::fromStdString(choice.name), choice.size, choice.bold);
+    font.setItalic(choice.italic);
+    font.setStrikeOut(choice.strikethrough);
+    font.setUnderline(choice.underline);
+    return font;
+}
+
+QTextCharFormat FormatOf(const FontChoice& choice, bool withColour)
 {
     QTextCharFormat format;
-    const QString family = QString::fromStdString(font.name);
-    format.setFontFamilies({family});
-    format.setFontStyleHint(StyleHintFor(family));
-    format.setFontPointSize(font.size);
-    format.setFontWeight(font.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(font.italic);
-    format.setFontStrikeOut(font.strikethrough);
-    format.setFontUnderline(font.underline);
+    format.setFont(FontOf(choice), QTextCharFormat::FontPropertiesAll);
     if (withColour) {
-        format.setForeground(QColor((font.colour >> 16) & 0xFF, (font.colour >> 8) & 0xFF,
-                                    font.colour & 0xFF));
+        format.setForeground(QColor((choice.colour >> 16) & 0xFF, (choice.colour >> 8) & 0xFF,
+                                    choice.colour & 0xFF));
     }
     return format;
 }
 
 } // namespace
 
-void QtOutputBox::setText(std::string_view utf8) { edit_.setPlainText(BoxText(utf8)); }
+QtOutputBox::QtOutputBox(QPlainTextEdit& edit, const QFont& reportFont)
+    : edit_(edit), reportFont_(reportFont)
+{
+}
 
-std::string QtOutputBox::text() const { return edit_.toPlainText().toStdString(); }
+void QtOutputBox::replaceText(const QString& text)
+{
+    QFont font = reportFont_;
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    if (edit_.font() != font) {
+        // Empty the box first, so that the new font does not lay out the old text.
+        edit_.document()->clear();
+        edit_.setFont(font);
+    }
+    // The document's own setPlainText: the text carries no formats of its
+    // own and shows in the box's font (the widget's setPlainText would stamp
+    // the caret's format onto every line of it). The caret goes to the start,
+    // so a long report is seen from its first line.
+    auto pieces = InPieces(text);
+    edit_.document()->setPlainText(pieces ? pieces->first : text);
+    piecesShown_ = pieces.has_value();
+    if (pieces) {
+        for (const int number : pieces->second) {
+            edit_.document()->findBlockByNumber(number).setUserState(kContinuesLine);
+        }
+    }
+    edit_.setCurrentCharFormat(QTextCharFormat());
+    selectionsFormatted_ = false;
+}
+
+void QtOutputBox::setText(std::string_view utf8) { replaceText(BoxText(utf8)); }
+
+std::string QtOutputBox::text() const
+{
+    // The raw text, so that no-break spaces and line separators stay what
+    // they are; only the breaks between lines become line feeds, and the
+    // pieces of a long line join again.
+    if (!piecesShown_) {
+        QString raw = edit_.document()->toRawText();
+        raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        return raw.toStdString();
+    }
+    QString joined;
+    for (QTextBlock b = edit_.document()->begin(); b.isValid(); b = b.next()) {
+        if (b != edit_.document()->begin() && b.userState() != kContinuesLine) joined += u'\n';
+        joined += b.text();
+    }
+    return joined.toStdString();
+}
 
 void QtOutputBox::setSelectionFontName(std::string_view name)
 {
-    QTextCharFormat format;
     const QString family = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-    format.setFontFamilies({family});
-    format.setFontStyleHint(StyleHintFor(family));
-    edit_.mergeCurrentCharFormat(format);
+    reportFont_.setFamily(family);
+    reportFont_.setStyleHint(StyleHintFor(family));
 }
 
-void QtOutputBox::setSelectionFontSize(double points)
-{
-    QTextCharFormat format;
-    format.setFontPointSize(points);
-    edit_.mergeCurrentCharFormat(format);
-}
+void QtOutputBox::setSelectionFontSize(double points) { reportFont_.setPointSizeF(points); }
 
-void QtOutputBox::setBoxBold(bool bold)
-{
-    QFont font = edit_.font();
-    font.setBold(bold);
-    edit_.setFont(font);
-    // A weight chosen earlier with the font tool is part of the caret's own
-    // format and would win over the box's font: set it there too.
-    QTextCharFormat format;
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    edit_.mergeCurrentCharFormat(format);
-}
+void QtOutputBox::setBoxBold(bool bold) { reportFont_.setBold(bold); }
 
 void QtOutputBox::insertAtCaret(std::string_view utf8)
 {
-    const QString text = BoxText(utf8);
     if (edit_.document()->isEmpty()) {
-        // Into an empty box, setting the text gives the same result as
-        // inserting it at the caret (it takes the caret's format), and it is
-        // hundreds of times faster on long texts. The caret stays at the
-        // start, so a long report is seen from its first line; moving it to
-        // the end would lay out the whole text at once, four times the cost.
-        edit_.setPlainText(text);
+        replaceText(BoxText(utf8));
     } else {
-        edit_.textCursor().insertText(text);
+        edit_.textCursor().insertText(BoxText(utf8));
     }
 }
 
@@ -111,17 +186,19 @@ std::int64_t QtOutputBox::selectionLength() const
 void QtOutputBox::applySelectionFont(const FontChoice& font)
 {
     edit_.textCursor().mergeCharFormat(FormatOf(font, true));
+    selectionsFormatted_ = true;
 }
 
 void QtOutputBox::applyBoxFont(const FontChoice& font)
 {
-    const QTextCharFormat format = FormatOf(font, false);
-    QTextCursor all(edit_.document());
-    all.select(QTextCursor::Document);
-    all.mergeCharFormat(format);
-    edit_.mergeCurrentCharFormat(format);
-    QFont boxFont = format.font();
-    edit_.setFont(boxFont);
+    edit_.setFont(FontOf(font));
+    if (selectionsFormatted_) {
+        // Text given a font of its own takes the box's new font too; its
+        // colour stays.
+        QTextCursor all(edit_.document());
+        all.select(QTextCursor::Document);
+        all.mergeCharFormat(FormatOf(font, false));
+    }
 }
 
 void QtOutputBox::printOn(Printer& printer)

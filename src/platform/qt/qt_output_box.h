@@ -1,15 +1,20 @@
-// The output box on a QTextEdit.
+// The output box on a QPlainTextEdit, which lays out only the lines it
+// shows, so that a million-line report or a large file appears at once.
 #pragma once
+
+#include <QFont>
 
 #include "platform/output_box.h"
 
-class QTextEdit;
+class QPlainTextEdit;
+class QString;
 
 namespace fortelle {
 
 class QtOutputBox final : public OutputBox {
 public:
-    explicit QtOutputBox(QTextEdit& edit) : edit_(edit) {}
+    // `reportFont` is the font new text takes until the report font is set.
+    QtOutputBox(QPlainTextEdit& edit, const QFont& reportFont);
 
     void setText(std::string_view utf8) override;
     std::string text() const override;
@@ -25,7 +30,14 @@ public:
     void printOn(Printer& printer) override;
 
 private:
-    QTextEdit& edit_;
+    // Replaces the whole text; it shows in the report font, whatever the
+    // font tool applied before.
+    void replaceText(const QString& text);
+
+    QPlainTextEdit& edit_;
+    QFont reportFont_;
+    bool selectionsFormatted_ = false; // parts of the text carry a font of their own
+    bool piecesShown_ = false;         // long lines are shown in pieces
 };
 
 } // namespace fortelle

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "platform/qt/qt_cursor.h"
+
 namespace fortelle {
 namespace {
 
@@ -31,6 +33,10 @@ std::optional<std::string> QtPrompt::ask(std::string_view title, std::string_vie
     auto* field = new QLineEdit(FromUtf8(defaultText), &dialog);
     field->setObjectName(QStringLiteral("answer"));
     field->selectAll();
+    // Assistive technology reads the field by its question.
+    label->setBuddy(field);
+    field->setAccessibleName(FromUtf8(message).simplified());
+    field->setAccessibleDescription(FromUtf8(title));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -42,6 +48,7 @@ std::optional<std::string> QtPrompt::ask(std::string_view title, std::string_vie
     field->setFocus();
 
     if (onShow) onShow(dialog);
+    const CursorWhile waiting(Qt::ArrowCursor);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return field->text().toStdString();
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "shell/qt/desktop.h"
 #include "shell/qt/main_window.h"
 #include "shell/texts.h"
 
@@ -22,13 +23,19 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+    const bool styleChosen = fortelle::StyleChosenByUser(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fortelle"));
     QApplication::setApplicationVersion(QString::fromLatin1(fortelle::kVersion.data(),
                                                             fortelle::kVersion.size()));
-    // One look on every desktop, in which the design's colours show.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Docks and window lists find the icon through the desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.fortelle"));
+    // One look on every desktop, in which the design's colours show, unless
+    // the user chose another.
+    if (!styleChosen) QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(fortelle::FortelleIcon());
+    // Qt's own dialogs in the user's language; the program's texts stay.
+    fortelle::InstallQtTranslations(QLocale());
 
     fortelle::MainWindow window(QApplication::applicationDirPath());
     window.show();

@@ -1,17 +1,24 @@
 #include "shell/qt/main_window.h"
 
-#include <QDir>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
-#include <QShortcut>
+#include <QSettings>
 #include <QStandardPaths>
-#include <QTextEdit>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 
+#include "lottery/game_handlers.h"
+#include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_output_box.h"
@@ -34,6 +41,13 @@ QRect ToPixels(const ControlGeometry& g)
 QString FromView(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The per-user settings: ~/.config/fortelle/fortelle.conf on Linux.
+std::unique_ptr<QSettings> UserSettings()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("fortelle"), QStringLiteral("fortelle"));
 }
 
 // A folder in which the program may keep its parameter files when its own
@@ -79,20 +93,30 @@ QIcon FortelleIcon()
     return icon;
 }
 
-MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(parent)
+MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), programFolder_(programFolder)
 {
     setObjectName(QStringLiteral("frmFortelle"));
     setWindowTitle(FromView(kProgramName));
     setWindowIcon(FortelleIcon());
-    QPalette windowPalette = palette();
-    windowPalette.setColor(QPalette::Window, ToColour(kWindowColour));
-    setPalette(windowPalette);
-    setAutoFillBackground(true);
-    setFont(DesignFont(QStringLiteral("Times New Roman"), 12));
-    resize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kClientHeight));
-    setMinimumSize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kOutputBoxGeometry.top) + 80);
+    setAccessibleName(FromView(kProgramName));
+    setAccessibleDescription(FromView(kDescription));
 
-    label_ = new QLabel(this);
+    // The designed client area. The program fixes its light-green faces, so
+    // it fixes the text on them too: dark text whatever the desktop's
+    // colour scheme, so that a dark theme does not put white on pale green.
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    QPalette windowPalette = client_->palette();
+    windowPalette.setColor(QPalette::Window, ToColour(kWindowColour));
+    windowPalette.setColor(QPalette::WindowText, Qt::black);
+    client_->setPalette(windowPalette);
+    client_->setAutoFillBackground(true);
+    client_->setFont(DesignFont(QStringLiteral("Times New Roman"), 12));
+    client_->installEventFilter(this);
+    setCentralWidget(client_);
+
+    label_ = new QLabel(client_);
     label_->setObjectName(QStringLiteral("Label1"));
     label_->setGeometry(ToPixels(kBannerGeometry));
     label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -103,58 +127,73 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent) : QWidget(
     label_->setPalette(labelPalette);
     label_->setAutoFillBackground(true);
     label_->setFocusPolicy(Qt::NoFocus);
+    label_->setAccessibleName(QStringLiteral("Banner"));
 
-    box_ = new QTextEdit(this);
+    box_ = new QPlainTextEdit(client_);
     box_->setObjectName(QStringLiteral("RichTextBox1"));
     box_->setGeometry(ToPixels(kOutputBoxGeometry));
     QPalette boxPalette = box_->palette();
     boxPalette.setColor(QPalette::Base, ToColour(kWindowColour));
+    boxPalette.setColor(QPalette::Text, Qt::black);
     box_->setPalette(boxPalette);
+    box_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab moves on along the tab order, as from every other control.
+    box_->setTabChangesFocus(true);
+    box_->setAccessibleName(QStringLiteral("Report"));
+    box_->setAccessibleDescription(
+        QStringLiteral("The calculators' reports, and text files opened for editing"));
+    // The designed box font; its first content, a blank, in bold Courier New
+    // 10, which start-up then replaces.
     box_->setFont(DesignFont(QStringLiteral("Courier New"), 9.6, true));
-    box_->setLineWrapMode(QTextEdit::NoWrap);
-    box_->setCurrentFont(DesignFont(QStringLiteral("Courier New"), 10, true));
-    box_->setPlainText(QStringLiteral(" "));
+    boxAdapter_ = std::make_unique<QtOutputBox>(*box_, DesignFont(QStringLiteral("Courier New"), 10, true));
+    boxAdapter_->setText(" ");
 
-    boxAdapter_ = std::make_unique<QtOutputBox>(*box_);
     prompt_ = std::make_unique<QtPrompt>(this);
     dialogs_ = std::make_unique<QtDialogs>(this);
     platform_ = std::make_unique<Platform>(Platform{*boxAdapter_, *prompt_, files_, *dialogs_});
 
     const QFont buttonFont = DesignFont(QStringLiteral("Arial"), 9, true);
     for (const ButtonDesign& design : ButtonDesigns()) {
-        auto* button = new QPushButton(FromView(design.caption), this);
+        auto* button = new QPushButton(FromView(design.caption), client_);
         button->setObjectName(FromView(design.name));
         button->setToolTip(FromView(design.tooltip));
+        button->setAccessibleDescription(FromView(design.tooltip));
         button->setFont(buttonFont);
         button->setGeometry(fortelle::ToPixels(design.left), fortelle::ToPixels(design.top),
                             fortelle::ToPixels(kButtonWidth), fortelle::ToPixels(kButtonHeight));
         QPalette buttonPalette = button->palette();
         buttonPalette.setColor(QPalette::Button, ToColour(kButtonColour));
+        buttonPalette.setColor(QPalette::ButtonText, Qt::black);
         button->setPalette(buttonPalette);
         button->setAutoDefault(false);
+        button->installEventFilter(this); // Enter clicks it, as Space does
         if (design.onClick != nullptr) {
             const Handler handler = design.onClick;
-            connect(button, &QPushButton::clicked, this, [this, handler] { handler(*platform_); });
+            connect(button, &QPushButton::clicked, this, [this, handler] {
+                const CursorWhile busy(Qt::WaitCursor);
+                handler(*platform_);
+            });
         }
-    }
-
-    // Keyboard shortcuts for the text tools.
-    for (const auto& [keys, name] : {std::pair{QKeySequence::Open, "Open"},
-                                     std::pair{QKeySequence::Save, "Save"},
-                                     std::pair{QKeySequence::Print, "Print"}}) {
-        QPushButton* target = button(QString::fromLatin1(name));
-        auto* shortcut = new QShortcut(QKeySequence(keys), this);
-        connect(shortcut, &QShortcut::activated, target, &QPushButton::click);
     }
 
     // Tab order over the controls that take focus; the label is passed over.
     QWidget* previous = nullptr;
     for (std::string_view name : TabOrder()) {
-        auto* widget = findChild<QWidget*>(FromView(name));
+        auto* widget = client_->findChild<QWidget*>(FromView(name));
         if (widget == nullptr || widget->focusPolicy() == Qt::NoFocus) continue;
         if (previous != nullptr) setTabOrder(previous, widget);
         previous = widget;
     }
+
+    buildMenus();
+    // The client area at its designed size; the window grows by the menu bar.
+    client_->resize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kClientHeight));
+    client_->setMinimumSize(fortelle::ToPixels(kClientWidth),
+                            fortelle::ToPixels(kOutputBoxGeometry.top) + 80);
+    resize(fortelle::ToPixels(kClientWidth),
+           fortelle::ToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    // Where the window was last time, kept within the screen.
+    restoreGeometry(UserSettings()->value(QStringLiteral("window/geometry")).toByteArray());
 
     RunStartup(*this, files_, *boxAdapter_, QDir::toNativeSeparators(programFolder).toStdString(),
                PerUserFolder);
@@ -164,7 +203,102 @@ MainWindow::~MainWindow() = default;
 
 QPushButton* MainWindow::button(const QString& name) const
 {
-    return findChild<QPushButton*>(name);
+    return client_->findChild<QPushButton*>(name);
+}
+
+QAction* MainWindow::addHandler(QMenu* menu, const QString& text,
+                                std::function<void(Platform&)> handler)
+{
+    return menu->addAction(text, this, [this, handler = std::move(handler)] {
+        const CursorWhile busy(Qt::WaitCursor);
+        handler(*platform_);
+    });
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    // The same handlers as the buttons, by clicking them.
+    for (const auto& [text, name, keys] :
+         {std::tuple{"&Open…", "Open", QKeySequence(Qt::CTRL | Qt::Key_O)},
+          std::tuple{"&Save…", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+          std::tuple{"&Print…", "Print", QKeySequence(Qt::CTRL | Qt::Key_P)}}) {
+        QPushButton* target = button(QString::fromLatin1(name));
+        QAction* action = file->addAction(QString::fromUtf8(text), target, &QPushButton::click);
+        action->setShortcut(keys);
+    }
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+
+    // The named games, read again each time the menu opens, so that a game
+    // file the user adds shows without a restart.
+    QMenu* games = menuBar()->addMenu(QStringLiteral("&Games"));
+    games->setObjectName(QStringLiteral("gamesMenu"));
+    fillGamesMenu(games);
+    connect(games, &QMenu::aboutToShow, this, [this, games] { fillGamesMenu(games); });
+
+    QMenu* value = menuBar()->addMenu(QStringLiteral("&Value"));
+    value->setObjectName(QStringLiteral("valueMenu"));
+    addHandler(value, QStringLiteral("&Ticket value…"), [this](Platform& p) { RunTicketValue(p, catalog_); });
+    addHandler(value, QStringLiteral("&Many draws…"), [this](Platform& p) { RunManyDraws(p, catalog_); });
+    addHandler(value, QStringLiteral("&Keno returns…"), [this](Platform& p) { RunKenoReturns(p, catalog_); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    help->addAction(QStringLiteral("Fortelle &Help"), QKeySequence(Qt::Key_F1), this,
+                    &MainWindow::showHelp);
+    help->addAction(QStringLiteral("&About Fortelle"), this, &MainWindow::showAbout);
+}
+
+void MainWindow::fillGamesMenu(QMenu* games)
+{
+    catalog_ = LoadGameCatalog(GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(),
+                                           ProcessEnvironment));
+    games->clear();
+    for (const GameDefinition& game : catalog_.games) {
+        const std::string id = game.id;
+        QString text = QString::fromStdString(game.name);
+        addHandler(games, text.replace(QLatin1Char('&'), QStringLiteral("&&")),
+                   [this, id](Platform& p) { RunNamedGame(p, catalog_, id); });
+    }
+    if (catalog_.games.empty()) games->addAction(QStringLiteral("(no game files found)"))->setEnabled(false);
+    if (!catalog_.warnings.empty()) {
+        // A game file that cannot be read is passed over; say which and why.
+        games->addSeparator();
+        QString reasons;
+        for (const std::string& warning : catalog_.warnings) reasons += QString::fromStdString(warning) + u'\n';
+        games->addAction(QStringLiteral("Game files passed over…"), this, [this, reasons] {
+            QMessageBox::warning(this, QStringLiteral("Game files passed over"), reasons);
+        });
+    }
+}
+
+void MainWindow::showHelp()
+{
+    // One help window, raised again on the next F1.
+    auto* help = findChild<QDialog*>(QStringLiteral("help"));
+    if (help == nullptr) {
+        help = new QDialog(this);
+        help->setObjectName(QStringLiteral("help"));
+        help->setWindowTitle(QStringLiteral("Fortelle Help"));
+        help->resize(640, 560);
+        auto* browser = new QTextBrowser(help);
+        browser->setObjectName(QStringLiteral("manual"));
+        browser->setOpenExternalLinks(true);
+        QFile manual(QStringLiteral(":/manual.md"));
+        manual.open(QIODevice::ReadOnly);
+        browser->setMarkdown(QString::fromUtf8(manual.readAll()));
+        (new QVBoxLayout(help))->addWidget(browser);
+    }
+    help->show();
+    help->raise();
+    help->activateWindow();
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox::about(this, QStringLiteral("About Fortelle"), FromView(AboutText()));
 }
 
 void MainWindow::setText(std::string_view text)
@@ -173,27 +307,38 @@ void MainWindow::setText(std::string_view text)
     label_->setText(FromView(text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }
 
-void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // Right-click on the window (the box has its own menu) offers About.
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("About Fortelle"), this, [this] {
-        QMessageBox::about(this, QStringLiteral("About Fortelle"), FromView(AboutText()));
-    });
-    menu.exec(event->globalPos());
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        // The output box keeps its designed margins and grows with the window.
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        const QRect designed = ToPixels(kOutputBoxGeometry);
+        const int rightMargin = fortelle::ToPixels(kClientWidth) - (designed.x() + designed.width());
+        const int bottomMargin = fortelle::ToPixels(kClientHeight) - (designed.y() + designed.height());
+        box_->setGeometry(designed.left(), designed.top(),
+                          std::max(80, size.width() - designed.left() - rightMargin),
+                          std::max(40, size.height() - designed.top() - bottomMargin));
+    } else if (watched == client_ && event->type() == QEvent::ContextMenu) {
+        // Right-click on the window (the box has its own menu) offers About.
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("About Fortelle"), this, &MainWindow::showAbout);
+        menu.exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* pushButton = qobject_cast<QPushButton*>(watched);
+        if (pushButton != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            pushButton->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // The output box keeps its designed margins and grows with the window.
-    const QRect designed = ToPixels(kOutputBoxGeometry);
-    const int rightMargin = fortelle::ToPixels(kClientWidth) - (designed.x() + designed.width());
-    const int bottomMargin =
-        fortelle::ToPixels(kClientHeight) - (designed.y() + designed.height());
-    box_->setGeometry(designed.left(), designed.top(),
-                      std::max(80, event->size().width() - designed.left() - rightMargin),
-                      std::max(40, event->size().height() - designed.top() - bottomMargin));
-    QWidget::resizeEvent(event);
+    UserSettings()->setValue(QStringLiteral("window/geometry"), saveGeometry());
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace fortelle

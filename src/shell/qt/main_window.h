@@ -1,16 +1,21 @@
-// frmFortelle: the one window of the program.
+// frmFortelle: the one window of the program. The designed client area, its
+// controls at their places, sits below a menu bar that holds the program's
+// further features.
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
+#include <functional>
 #include <memory>
 
+#include "lottery/game_file.h"
 #include "platform/banner.h"
 #include "platform/platform.h"
 #include "platform/std_file_system.h"
 
 class QLabel;
+class QMenu;
 class QPushButton;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace fortelle {
 
@@ -18,28 +23,41 @@ class QtOutputBox;
 class QtPrompt;
 class QtDialogs;
 
-class MainWindow final : public QWidget, private Banner {
+class MainWindow final : public QMainWindow, private Banner {
 public:
     // Builds the window and runs start-up; `programFolder` becomes the
     // working directory (or the per-user data folder when it is read-only).
     explicit MainWindow(const QString& programFolder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    QTextEdit* outputBox() const { return box_; }
+    // The designed client area, 642 x 516 pixels as the window opens.
+    QWidget* client() const { return client_; }
+    QPlainTextEdit* outputBox() const { return box_; }
     QLabel* banner() const { return label_; }
     QPushButton* button(const QString& name) const;
     QtPrompt& prompt() { return *prompt_; }
     QtDialogs& dialogs() { return *dialogs_; }
 
+    // A menu entry that runs `handler` as a button click runs: to its end,
+    // with the wait cursor while it works.
+    QAction* addHandler(QMenu* menu, const QString& text, std::function<void(Platform&)> handler);
+
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void setText(std::string_view text) override; // the banner
+    void buildMenus();
+    void fillGamesMenu(QMenu* games);
+    void showHelp();
+    void showAbout();
 
+    QString programFolder_;
+    GameCatalog catalog_;
+    QWidget* client_ = nullptr;
     QLabel* label_ = nullptr;
-    QTextEdit* box_ = nullptr;
+    QPlainTextEdit* box_ = nullptr;
     std::unique_ptr<QtOutputBox> boxAdapter_;
     std::unique_ptr<QtPrompt> prompt_;
     std::unique_ptr<QtDialogs> dialogs_;

@@ -1,0 +1,163 @@
+#!/usr/bin/env python3
+"""Mutation check: how many small faults planted in src/ does the suite catch?
+
+Copies the tree to a temporary folder, builds it once, then applies one small
+change at a time to the sources under src/ (a comparison flipped, && and ||
+swapped, + 1 and - 1 swapped, true and false swapped, a ! dropped), rebuilds,
+runs the whole suite and counts the changes the suite catches. The same seed
+and count pick the same changes from the same sources, so two runs of the
+suite (before and after a rewrite of the tests) can be compared.
+
+    scripts/mutants.py [--seed N] [--count N] [--tree DIR] [--keep]
+
+Prints one line per change and a summary; the changes that survive are listed
+at the end. A change that does not compile is reported and not counted.
+"""
+import argparse
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+# (pattern, replacement) pairs. Binary operators are matched with the blanks
+# around them, as the code is formatted, so templates, includes, << and ->
+# are left alone.
+OPERATORS = [
+    (r" < ", " <= "), (r" <= ", " < "), (r" > ", " >= "), (r" >= ", " > "),
+    (r" == ", " != "), (r" != ", " == "), (r" && ", " || "), (r" \|\| ", " && "),
+    (r" \+ 1\b", " - 1"), (r" - 1\b", " + 1"),
+    (r"\btrue\b", "false"), (r"\bfalse\b", "true"),
+    (r"(?<=[( ])!(?!=)", ""),
+]
+
+
+def code_mask(line):
+    """Which characters of a line are code: not in a string, character
+    literal or // comment."""
+    mask = [True] * len(line)
+    quote = None
+    i = 0
+    while i < len(line):
+        c = line[i]
+        if quote:
+            mask[i] = False
+            if c == "\\":
+                if i + 1 < len(line):
+                    mask[i + 1] = False
+                i += 2
+                continue
+            if c == quote:
+                quote = None
+        elif c in "\"'":
+            quote = c
+            mask[i] = False
+        elif line.startswith("//", i):
+            for j in range(i, len(line)):
+                mask[j] = False
+            break
+        i += 1
+    return mask
+
+
+def sites(root):
+    """Every place a change can be planted, in a fixed order."""
+    found = []
+    for folder, _, files in sorted(os.walk(os.path.join(root, "src"))):
+        for name in sorted(files):
+            if not name.endswith((".cpp", ".h")):
+                continue
+            path = os.path.relpath(os.path.join(folder, name), root)
+            with open(os.path.join(root, path), encoding="utf-8") as f:
+                lines = f.read().split("\n")
+            for number, line in enumerate(lines, 1):
+                stripped = line.lstrip()
+                if stripped.startswith(("#", "//", "*", "/*", "static_assert")):
+                    continue
+                mask = code_mask(line)
+                for pattern, replacement in OPERATORS:
+                    for m in re.finditer(pattern, line):
+                        if all(mask[m.start():m.end()]) if m.end() > m.start() else mask[m.start()]:
+                            found.append((path, number, m.start(), m.end(), replacement))
+    return found
+
+
+def run(command, cwd, timeout):
+    try:
+        return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--count", type=int, default=60)
+    parser.add_argument("--tree", default=os.path.join(os.path.dirname(__file__), ".."))
+    parser.add_argument("--keep", action="store_true", help="keep the temporary copy")
+    args = parser.parse_args()
+
+    work = tempfile.mkdtemp(prefix="fortelle-mutants.")
+    os.chmod(work, 0o755)  # the install test runs the suite as another user
+    tree = os.path.join(work, "tree")
+    shutil.copytree(os.path.abspath(args.tree), tree,
+                    ignore=shutil.ignore_patterns(".git", "build*", "node_modules"))
+    build = os.path.join(tree, "build")
+    env_ok = run(["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"], tree, 600)
+    if env_ok != 0 or run(["cmake", "--build", build, "-j2"], tree, 3600) != 0:
+        sys.exit("the unchanged tree does not build")
+    suite = ["ctest", "-j2", "--timeout", "120", "--stop-on-failure"]
+    os.environ["QT_QPA_PLATFORM"] = "offscreen"
+    if run(suite, build, 1800) != 0:
+        subprocess.run(["ctest", "--rerun-failed", "--output-on-failure"], cwd=build)
+        sys.exit("the suite fails on the unchanged tree")
+
+    everywhere = sites(tree)
+    chosen = random.Random(args.seed).sample(everywhere, min(args.count, len(everywhere)))
+    print(f"{len(everywhere)} places; seed {args.seed}; {len(chosen)} changes", flush=True)
+    caught, survived, stillborn = 0, [], 0
+    for index, (path, number, start, end, replacement) in enumerate(chosen, 1):
+        full = os.path.join(tree, path)
+        with open(full, encoding="utf-8") as f:
+            original = f.read()
+        lines = original.split("\n")
+        line = lines[number - 1]
+        lines[number - 1] = line[:start] + replacement + line[end:]
+        change = f"{path}:{number}: '{line[start:end]}' -> '{replacement}'"
+        began = time.time()
+        with open(full, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines))
+        try:
+            if run(["cmake", "--build", build, "-j2"], tree, 1800) != 0:
+                stillborn += 1
+                verdict = "does not build"
+            elif run(suite, build, 1800) != 0:
+                caught += 1
+                verdict = "caught"
+            else:
+                survived.append(change + "\n      " + lines[number - 1].strip())
+                verdict = "SURVIVED"
+        finally:
+            with open(full, "w", encoding="utf-8") as f:
+                f.write(original)
+        print(f"[{index}/{len(chosen)}] {verdict:14} {change} ({time.time() - began:.0f} s)", flush=True)
+    # Leave the copy built as it was, for a later look.
+    run(["cmake", "--build", build, "-j2"], tree, 1800)
+    counted = len(chosen) - stillborn
+    print(f"\ncaught {caught} of {counted} changes that build ({stillborn} did not build)")
+    if survived:
+        print("survivors:")
+        for s in survived:
+            print("  " + s)
+    if args.keep:
+        print(f"copy kept in {tree}")
+    else:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

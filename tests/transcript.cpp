@@ -1,0 +1,106 @@
+// Clicks the window's buttons against faked prompt, dialogs, box and files,
+// and prints what the handlers did, in order: each prompt with its title,
+// text and offered value, each file read, written or removed, each box
+// operation, then the files and the box as they are at the end. The golden
+// files tests/golden/flow-*.txt hold the expected transcripts.
+//
+//   fortelle_transcript [SETUP]... BUTTON [ANSWER]... [-- BUTTON [ANSWER]...]...
+//
+// BUTTON is a button's name (Pick5, Horses, StdDev, Open, ...). ANSWERs go,
+// in order, to the prompts and file dialogs; "-" cancels. SETUP:
+//   --file NAME=BYTES  a file that exists (BYTES take \r, \n, \xNN escapes)
+//   --folder NAME      a folder of that name
+//   --unreadable NAME  a file that exists but cannot be read
+//   --read-only        the folder refuses every write
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "fakes.h"
+#include "shell/window_layout.h"
+
+namespace {
+
+using namespace fortelle;
+using namespace fortelle::testing;
+
+std::string Unescaped(std::string_view s)
+{
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            out += s[i];
+        } else if (s[++i] == 'r') {
+            out += '\r';
+        } else if (s[i] == 'n') {
+            out += '\n';
+        } else if (s[i] == 'x' && i + 2 < s.size()) {
+            out += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+Handler Button(std::string_view name)
+{
+    for (const ButtonDesign& b : ButtonDesigns()) {
+        if (b.name == name) return b.onClick;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    FakePlatform f;
+    std::vector<std::pair<Handler, Answers>> clicks;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const std::string next = i + 1 < argc ? argv[i + 1] : "";
+        if (arg == "--file" && next.find('=') != std::string::npos) {
+            f.files.files[next.substr(0, next.find('='))] = Unescaped(next.substr(next.find('=') + 1));
+            ++i;
+        } else if (arg == "--folder" || arg == "--unreadable") {
+            (arg == "--folder" ? f.files.folders : f.files.unreadable).insert(next);
+            ++i;
+        } else if (arg == "--read-only") {
+            f.files.readOnlyFolder = true;
+        } else if (arg == "--") {
+            clicks.emplace_back();
+        } else if (clicks.empty() || clicks.back().first == nullptr) {
+            if (clicks.empty()) clicks.emplace_back();
+            clicks.back().first = Button(arg);
+            if (clicks.back().first == nullptr) {
+                std::fprintf(stderr, "no button named %s\n", arg.c_str());
+                return 2;
+            }
+        } else {
+            clicks.back().second.push_back(arg == "-" ? std::nullopt : std::optional(arg));
+        }
+    }
+    for (auto& [handler, answers] : clicks) {
+        if (handler == nullptr) continue;
+        f.answers = answers;
+        f.journal.push_back("-- click");
+        handler(f.platform);
+    }
+    for (const std::string& line : f.journal) std::printf("%s\n", line.c_str());
+    std::printf("-- files at the end\n");
+    for (const auto& [name, bytes] : f.files.files) {
+        std::printf("%s = %s\n", name.c_str(), Quoted(bytes).c_str());
+    }
+    std::printf("-- box at the end (%s, %s)\n", f.box.visible ? "visible" : "not shown",
+                f.box.focused ? "focused" : "not focused");
+    std::size_t start = 0;
+    while (start < f.box.content.size()) {
+        const std::size_t end = f.box.content.find('\n', start);
+        const std::size_t stop = end == std::string::npos ? f.box.content.size() : end + 1;
+        std::printf("%s\n", Quoted(f.box.content.substr(start, stop - start)).c_str());
+        start = stop;
+    }
+    return 0;
+}

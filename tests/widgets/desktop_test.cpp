@@ -1,0 +1,215 @@
+// The window as a desktop program: menus and keys, the help, readable text
+// under any colour scheme, the user's style, the remembered geometry and
+// Qt's texts in the user's language.
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTranslator>
+#include <cmath>
+
+#include "lottery/digit_games.h"
+#include "platform/qt/qt_dialogs.h"
+#include "shell/qt/desktop.h"
+#include "window_fixture.h"
+
+namespace fortelle {
+namespace {
+
+using testing::WindowTest;
+
+class Desktop : public WindowTest {
+protected:
+    QStringList shown; // the dialogs that opened, by object name
+
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        window->dialogs().onShow = [this](QDialog& dialog) {
+            shown << dialog.objectName();
+            QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
+        };
+    }
+    // A dialog takes the activation with it; shortcuts need it back.
+    void activate()
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QAction* entry(const QString& text) const
+    {
+        for (QAction* menu : window->menuBar()->actions()) {
+            for (QAction* action : menu->menu()->actions()) {
+                if (action->text() == text) return action;
+            }
+        }
+        ADD_FAILURE() << "no menu entry " << text.toStdString();
+        return new QAction(window.get());
+    }
+};
+
+TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
+{
+    EXPECT_EQ(window->menuBar()->actions().at(0)->text(), "&File"); // Alt+F
+    EXPECT_EQ(window->menuBar()->actions().at(3)->text(), "&Help"); // Alt+H
+    for (const auto& [keys, text, dialog] :
+         {std::tuple{Qt::Key_O, "&Open…", "openDialog"}, std::tuple{Qt::Key_S, "&Save…", "saveDialog"},
+          std::tuple{Qt::Key_P, "&Print…", "printDialog"}}) {
+        shown.clear();
+        activate();
+        QTest::keyClick(window.get(), keys, Qt::ControlModifier);
+        entry(QString::fromUtf8(text))->trigger();
+        EXPECT_EQ(shown, QStringList({dialog, dialog})) << text;
+    }
+    activate();
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    auto* help = window->findChild<QDialog*>(QStringLiteral("help"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->findChild<QTextBrowser*>()->toPlainText().contains("How answers are read"));
+    help->close();
+    entry(QStringLiteral("Fortelle &Help"))->trigger();
+    EXPECT_TRUE(help->isVisible());
+
+    QString about;
+    QTimer::singleShot(0, [&about] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box) about = box->text(), box->accept();
+    });
+    entry(QStringLiteral("&About Fortelle"))->trigger();
+    EXPECT_TRUE(about.contains("Calculate odds for lottery, horses, sports"));
+
+    activate();
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(Desktop, GamesAndValueMenusReportInTheBox)
+{
+    entry(QStringLiteral("US Powerball"))->trigger();
+    EXPECT_TRUE(boxText().contains("5 white + Powerball -> 1 in 292201338")) << boxText().toStdString();
+    expectReportFont(3);
+    answers = {QStringLiteral("8")};
+    entry(QStringLiteral("Keno 80/20"))->trigger(); // asks its spot count
+    EXPECT_TRUE(boxText().contains("8 spots")) << boxText().left(200).toStdString();
+    answers = {std::nullopt};
+    entry(QStringLiteral("&Ticket value…"))->trigger(); // cancelled: nothing changes
+    EXPECT_TRUE(boxText().contains("8 spots"));
+    EXPECT_EQ(seen.size(), 2u);
+
+    // A game file the user added that cannot be read is passed over, and the
+    // menu says so.
+    testing::TempFolder data;
+    std::filesystem::create_directories(data.path() / "fortelle/games");
+    data.write("fortelle/games/mine.json", "{\"id\": ");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path().string()));
+    emit window->findChild<QMenu*>(QStringLiteral("gamesMenu"))->aboutToShow();
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_NE(entry(QStringLiteral("Game files passed over…")), nullptr);
+}
+
+TEST_F(Desktop, EnterAndSpaceClickTheFocusedButton)
+{
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        window->outputBox()->clear();
+        window->button("Pick4")->setFocus();
+        QTest::keyClick(window->button("Pick4"), key);
+        EXPECT_EQ(boxText(), Lf(Pick4Report())) << key;
+    }
+}
+
+// WCAG's contrast ratio of two colours.
+double Contrast(const QColor& a, const QColor& b)
+{
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(DesktopColours, TextStaysReadableUnderALightAndADarkPalette)
+{
+    const QPalette saved = QApplication::palette();
+    QPalette dark(QColor(40, 40, 40), QColor(53, 53, 53));
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        dark.setColor(role, Qt::white);
+    }
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    for (const QPalette& palette : {saved, dark}) {
+        QApplication::setPalette(palette);
+        testing::TempFolder folder;
+        MainWindow window(QString::fromStdString(folder.path().string()));
+        QList<QWidget*> buttons;
+        for (QPushButton* b : window.client()->findChildren<QPushButton*>()) {
+            EXPECT_GE(Contrast(b->palette().color(QPalette::ButtonText), b->palette().color(QPalette::Button)), 4.5)
+                << b->objectName().toStdString();
+        }
+        const QPalette box = window.outputBox()->palette();
+        EXPECT_GE(Contrast(box.color(QPalette::Text), box.color(QPalette::Base)), 4.5);
+        const QPalette banner = window.banner()->palette();
+        EXPECT_GE(Contrast(banner.color(QPalette::WindowText), banner.color(QPalette::Window)), 4.5);
+    }
+    QApplication::setPalette(saved);
+}
+
+TEST_F(Desktop, ButtonFacesStayLightGreenInAnotherStyle)
+{
+    for (const char* name : {"Fusion", "Windows"}) {
+        QPushButton* button = window->button("Horses");
+        std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(name)));
+        button->setStyle(style.get());
+        // Light green: a green hue, strongly coloured, light (a style may
+        // shade the face, not grey it).
+        const QColor face = button->grab().toImage().pixelColor(6, button->height() / 2);
+        EXPECT_NEAR(face.hslHue(), 120, 15) << name << " " << face.name().toStdString();
+        EXPECT_GT(face.hslSaturationF(), 0.5) << name << " " << face.name().toStdString();
+        EXPECT_GT(face.lightnessF(), 0.6) << name << " " << face.name().toStdString();
+        button->setStyle(nullptr);
+    }
+}
+
+TEST_F(Desktop, TheWindowIsWhereItWasLastTimeWithinTheScreen)
+{
+    const QRect screen = window->screen()->availableGeometry();
+    const QRect placed(screen.left() + 30, screen.top() + 40, 700, 580);
+    window->setGeometry(placed);
+    window->close();
+    MainWindow again(QString::fromStdString(folder.path().string()));
+    EXPECT_EQ(again.geometry(), placed);
+
+    again.move(screen.right() + 2000, screen.bottom() + 2000);
+    again.close();
+    MainWindow third(QString::fromStdString(folder.path().string()));
+    EXPECT_TRUE(screen.intersects(third.geometry()));
+}
+
+TEST(DesktopChoices, TheUsersStyleAndLanguage)
+{
+    const std::pair<std::vector<const char*>, bool> cases[] = {
+        {{"fortelle"}, false}, {{"fortelle", "-style", "windows"}, true},
+        {{"fortelle", "-style=windows"}, true}, {{"fortelle", "--style=windows"}, true},
+        {{"fortelle", "-stylesheet=x.qss"}, false}};
+    for (const auto& [args, chosen] : cases) {
+        EXPECT_EQ(StyleChosenByUser(static_cast<int>(args.size()), args.data()), chosen) << args.back();
+    }
+    qputenv("QT_STYLE_OVERRIDE", "windows");
+    EXPECT_TRUE(StyleChosenByUser(1, std::vector<const char*>{"fortelle"}.data()));
+    qunsetenv("QT_STYLE_OVERRIDE");
+
+    QTranslator* german = InstallQtTranslations(QLocale(QLocale::German));
+    ASSERT_NE(german, nullptr);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+    QCoreApplication::removeTranslator(german);
+}
+
+} // namespace
+} // namespace fortelle
