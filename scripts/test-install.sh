@@ -10,6 +10,9 @@ trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 chmod 755 "$work"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 chmod -R a-w "$work/prefix"
+# The installed command line finds the installed game files.
+env -u FORTELLE_GAMES_DIR "$work/prefix/bin/fortelle-cli" games | grep -q '^us-powerball' ||
+  { echo "the installed fortelle-cli lists no built-in games"; exit 1; }
 mkdir -p "$work/home"
 tests=$(realpath "$build/tests/fortelle_widget_tests")
 run=(env HOME="$work/home" XDG_DATA_HOME= QT_QPA_PLATFORM=offscreen

@@ -40,7 +40,6 @@ public:
     explicit FakeBox(Journal& journal) : journal_(journal) {}
     std::string content;
     std::string selectionFont;
-    double selectionSize = 0;
     bool bold = false, visible = false, focused = false;
     std::int64_t selection = 0;
     std::vector<FontChoice> selectionFonts, boxFonts;
@@ -59,7 +58,6 @@ public:
     }
     void setSelectionFontSize(double points) override
     {
-        selectionSize = points;
         log("box selection size " + std::to_string(static_cast<int>(points)));
     }
     void setBoxBold(bool b) override
@@ -117,13 +115,13 @@ private:
 };
 
 // A file system in memory. `folders` are folders; `unreadable` names exist
-// but cannot be read; a read-only folder or a full disk refuses every write.
+// but cannot be read; a read-only folder refuses every write.
 class FakeFiles final : public FileSystem {
 public:
     explicit FakeFiles(Journal& journal) : journal_(journal) {}
     std::map<std::string, std::string> files;
     std::set<std::string> folders, unreadable, writableFolders;
-    bool readOnlyFolder = false, diskFull = false;
+    bool readOnlyFolder = false;
     std::string cwd = "/start";
 
     bool exists(std::string_view name) const override
@@ -142,7 +140,7 @@ public:
     bool replaceWith(std::string_view name, std::string_view bytes) override
     {
         const std::string n(name);
-        const bool ok = !readOnlyFolder && !diskFull && !folders.count(n);
+        const bool ok = !readOnlyFolder && !folders.count(n);
         journal_.push_back("write " + n + " " +
                            (bytes.size() > 60 ? std::to_string(bytes.size()) + " bytes" : Quoted(bytes)) +
                            (ok ? "" : " fails"));
@@ -177,7 +175,6 @@ class FakeDialogs final : public Dialogs {
 public:
     FakeDialogs(Journal& journal, Answers& answers) : journal_(journal), answers_(answers) {}
     std::optional<FontChoice> fontAnswer;
-    std::vector<FontDialogSetup> fonts;
     bool printerConfirmed = false;
     int documentsEnded = 0;
 
@@ -185,7 +182,6 @@ public:
     std::optional<std::string> saveFile(const FileDialogSetup& s) override { return file("save", s); }
     std::optional<FontChoice> chooseFont(const FontDialogSetup& s) override
     {
-        fonts.push_back(s);
         journal_.push_back("font dialog flags " + std::to_string(s.flags) + " offering " +
                            s.preset.name + " " + std::to_string(static_cast<int>(s.preset.size)));
         return fontAnswer;

@@ -6,7 +6,8 @@
 //
 //   fortelle_transcript [SETUP]... BUTTON [ANSWER]... [-- BUTTON [ANSWER]...]...
 //
-// BUTTON is a button's name (Pick5, Horses, StdDev, Open, ...). ANSWERs go,
+// BUTTON is a button's name (Pick5, Horses, StdDev, Open, ...) or a menu
+// entry: Game:ID, TicketValue, ManyDraws, KenoReturns. ANSWERs go,
 // in order, to the prompts and file dialogs; "-" cancels. SETUP:
 //   --file NAME=BYTES  a file that exists (BYTES take \r, \n, \xNN escapes)
 //   --folder NAME      a folder of that name
@@ -17,6 +18,7 @@
 #include <string_view>
 
 #include "fakes.h"
+#include "lottery/game_handlers.h"
 #include "shell/window_layout.h"
 
 namespace {
@@ -44,11 +46,18 @@ std::string Unescaped(std::string_view s)
     return out;
 }
 
-Handler Button(std::string_view name)
+using Click = std::function<void(Platform&)>;
+
+Click Button(const std::string& name)
 {
+    static const GameCatalog games = LoadGameCatalog({FORTELLE_GAMES_SOURCE});
     for (const ButtonDesign& b : ButtonDesigns()) {
         if (b.name == name) return b.onClick;
     }
+    if (name.starts_with("Game:")) return [id = name.substr(5)](Platform& p) { RunNamedGame(p, games, id); };
+    if (name == "TicketValue") return [](Platform& p) { RunTicketValue(p, games); };
+    if (name == "ManyDraws") return [](Platform& p) { RunManyDraws(p, games); };
+    if (name == "KenoReturns") return [](Platform& p) { RunKenoReturns(p, games); };
     return nullptr;
 }
 
@@ -57,7 +66,7 @@ Handler Button(std::string_view name)
 int main(int argc, char** argv)
 {
     FakePlatform f;
-    std::vector<std::pair<Handler, Answers>> clicks;
+    std::vector<std::pair<Click, Answers>> clicks;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const std::string next = i + 1 < argc ? argv[i + 1] : "";

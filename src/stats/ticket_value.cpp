@@ -128,7 +128,7 @@ Rational RationalOf(double x)
 std::string CheckValueAssumptions(const GameDefinition& game, const ValueAssumptions& a)
 {
     if (game.keno) return "'" + game.id + "' is a Keno game: keno-return values its pay tables";
-    if (!a.price && !game.price) return "the game file gives no ticket price: give one with --price";
+    if (!a.price && !game.price) return "the game file gives no ticket price, so one must be given";
     if (a.price && *a.price <= 0) return "the ticket price must be above 0";
     if (a.jackpot < 0) return "the jackpot must not be negative";
     if (a.cash <= 0 || a.cash > 1) return "the cash option must be above 0 and at most 1 (1 is the annuity)";
