@@ -98,7 +98,7 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::stri
     std::size_t first = 0;
     while (first < args.size() && args[first] == "--raw") ++first;
     if (first < args.size() && IsGameCommand(args[first])) {
-        const std::span<const std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(first) + 1, args.end());
+        const std::span<const std::string> rest(args.data() + first + 1, args.size() - first - 1);
         return RunGameCommand(args[first], rest, first > 0, [&] {
             return LoadGameCatalog(GameFolders(programFolder, ProcessEnvironment));
         });
@@ -128,7 +128,7 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::stri
 
     for (const Calculator& c : Calculators()) {
         if (c.name != words[0]) continue;
-        const std::span<const std::string> values(words.begin() + 1, words.end());
+        const std::span<const std::string> values(words.data() + 1, words.size() - 1);
         if (values.size() > c.values) {
             return UsageError("too many values for " + std::string(c.name) + " (at most " +
                               std::to_string(c.values) + ")");

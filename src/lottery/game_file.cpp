@@ -200,7 +200,8 @@ TierSpec ReadTier(const Json& value, const std::string& where, const std::vector
     const std::string at = where + "/match";
     const Json& match = Field(value, where, "match");
     if (!match.is_object()) Fault(at, "must be an object naming each drum");
-    for (const auto& [key, v] : match.items()) {
+    for (const auto& item : match.items()) {
+        const std::string& key = item.key(); // named, not bound: lambdas capture it on older compilers too
         const bool known = std::any_of(drums.begin(), drums.end(),
                                        [&](const DrumSpec& d) { return d.name == key; });
         if (!known) Fault(at, "the game has no drum " + Quoted(key));

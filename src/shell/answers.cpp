@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "shell/print_style.h"
@@ -73,6 +74,7 @@ Scan ScanNumber(std::string_view s)
 
     std::string literal = mantissa + "e" + std::to_string(scale);
     double magnitude = 0.0;
+#if defined(__cpp_lib_to_chars)
     auto [ptr, ec] = std::from_chars(literal.data(), literal.data() + literal.size(), magnitude);
     (void)ptr;
     if (ec == std::errc::result_out_of_range) {
@@ -80,6 +82,13 @@ Scan ScanNumber(std::string_view s)
         const std::int64_t leading = scale + static_cast<std::int64_t>(mantissa.size()) - 1;
         magnitude = leading > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
+#else
+    // A standard library without floating-point from_chars (the WebAssembly
+    // build's): strtod is correctly rounded as well and gives the same
+    // infinity or zero out of range. The literal has no decimal point, so
+    // the locale plays no part.
+    magnitude = std::strtod(literal.c_str(), nullptr);
+#endif
     return {negative ? -magnitude : magnitude, length};
 }
 

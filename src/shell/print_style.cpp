@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace fortelle {
@@ -39,9 +40,17 @@ Figure15 ToFigure15(double value)
 
     // "d.dddddddddddddde+XX": fifteen significant digits, correctly rounded.
     std::array<char, 40> buf{};
+#if defined(__cpp_lib_to_chars)
     auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
                                    std::chars_format::scientific, 14);
     (void)ec;
+#else
+    // A standard library without floating-point to_chars (the WebAssembly
+    // build's): printf rounds the same way. Only digits and the exponent are
+    // read below, so the locale's decimal point plays no part.
+    const int length = std::snprintf(buf.data(), buf.size(), "%.14e", magnitude);
+    const char* end = buf.data() + length;
+#endif
     std::uint64_t digits = 0;
     const char* p = buf.data();
     for (; p != end && *p != 'e'; ++p) {

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the web edition (the core in WebAssembly and its page) into
+# build-web/site and serves it on http://127.0.0.1:8080/ (PORT changes the
+# port). With --build-only it stops after the build. Installs what is missing
+# on Debian first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(emscripten node-acorn libboost-dev nlohmann-json3-dev cmake make python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# Debian's emscripten runs its JavaScript tools with the system's node
+# packages (acorn among them).
+export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+emcmake cmake -S web -B build-web >/dev/null
+cmake --build build-web -j2
+bytes=$(cat build-web/site/* | wc -c)
+echo "The page: build-web/site/index.html ($bytes bytes with its scripts and module)"
+[ "${1:-}" = "--build-only" ] && exit 0
+
+port="${PORT:-8080}"
+echo "Serving the web edition on http://127.0.0.1:$port/ (Ctrl+C stops)"
+exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/site
