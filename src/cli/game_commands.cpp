@@ -258,8 +258,8 @@ CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& ca
             in.p = odds.anyPrize;
             in.what = title + ", any prize";
         }
-        if (in.p == 0) Refuse("that chance is 0: no number of draws wins it");
     }
+    if (const auto refusal = ManyDrawsRefusal(in.p)) Refuse(*refusal);
     const ManyDraws r = ComputeManyDraws(in);
     if (p.has("--json")) return {ManyDrawsJson(r), {}, 0};
     const std::string report = ManyDrawsReport(r);

@@ -221,6 +221,11 @@ void RunManyDraws(Platform& platform, const GameCatalog& catalog)
             in.what = g.name + (tier == 0 ? ", any prize" : ", tier " + odds.tiers[t - 1].name + " (" + odds.tiers[t - 1].label + ")");
             typed = stored[2] ? RationalOf(*stored[2]) : Rational(0);
         }
+        if (const auto refusal = ManyDrawsRefusal(in.p)) {
+            std::string sentence = *refusal + ".";
+            sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+            Refuse(sentence);
+        }
         in.draws = Whole(Ask(platform, "Number of Draws", " How many draws (or tickets) - \n", stored[3]),
                          "The number of draws", 1, kMostDraws);
         WriteParameterFile(platform.files, kManyDrawsFile,

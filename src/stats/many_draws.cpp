@@ -18,6 +18,13 @@ double SignificantNumber(double x)
     return std::nearbyint(x * scale) / scale;
 }
 
+// A count of draws: every digit while a double counts one by one, then 15
+// significant digits in the program's exponent form.
+std::string DrawsText(double draws)
+{
+    return draws < 0x1p53 ? PrintStyleNumber(static_cast<std::int64_t>(draws)) : PrintStyleNumber(draws);
+}
+
 std::string OneIn(double chance)
 {
     const double odds = 1.0 / chance;
@@ -32,15 +39,23 @@ double ChanceOfAtLeastOne(double p, double n)
     return -std::expm1(n * std::log1p(-p));
 }
 
-std::int64_t DrawsForChance(double p, double c)
+double DrawsForChance(double p, double c)
 {
     if (p >= 1) return 1;
-    const double estimate = std::ceil(std::log1p(-c) / std::log1p(-p));
-    auto n = static_cast<std::int64_t>(std::max(1.0, std::min(estimate, 9e18)));
+    const double estimate = std::max(1.0, std::ceil(std::log1p(-c) / std::log1p(-p)));
+    if (!(estimate < 0x1p53)) return estimate;
     // The logarithms may put the estimate one off either way at a boundary.
-    while (n > 1 && ChanceOfAtLeastOne(p, static_cast<double>(n - 1)) >= c) --n;
-    while (ChanceOfAtLeastOne(p, static_cast<double>(n)) < c) ++n;
+    double n = estimate;
+    for (int step = 0; step < 4 && n > 1 && ChanceOfAtLeastOne(p, n - 1) >= c; ++step) --n;
+    for (int step = 0; step < 4 && ChanceOfAtLeastOne(p, n) < c; ++step) ++n;
     return n;
+}
+
+std::optional<std::string> ManyDrawsRefusal(const Rational& p)
+{
+    if (p <= 0) return "that chance is 0: no number of draws wins it";
+    if (p.convert_to<double>() < 1e-300) return "that chance is below 1 in 1E+300, too small to count draws for";
+    return std::nullopt;
 }
 
 std::string ChancePercent(double chance)
@@ -80,7 +95,10 @@ std::string ManyDrawsReport(const ManyDraws& r)
     if (certain) {
         out.line("~ No win in", r.input.draws, "draws -> 0 (impossible)");
     } else if (r.noWin > 0) {
-        out.line("~ No win in", r.input.draws, "draws", OneIn(r.noWin), " =", ChancePercent(r.noWin));
+        // A chance of winning too small for a double leaves (1 - p)^n at 1:
+        // still not certain.
+        out.line("~ No win in", r.input.draws, "draws", OneIn(r.noWin), " =",
+                 r.noWin >= 1 && r.atLeastOnce > 0 ? std::string(" above 99.99 %") : ChancePercent(r.noWin));
     } else {
         out.line("~ No win in", r.input.draws, "draws -> below 1 in 1E+300 = below 0.01 %");
     }
@@ -88,9 +106,9 @@ std::string ManyDrawsReport(const ManyDraws& r)
     out.line("~ Expected number of wins:", SignificantNumber(expected), " (exactly ",
              FractionText(r.expectedWins), ")");
     out.blank();
-    out.line("~ Draws needed for a 50 % chance:", r.drawsFor50);
-    out.line("~ Draws needed for a 90 % chance:", r.drawsFor90);
-    out.line("~ Draws needed for a 99 % chance:", r.drawsFor99);
+    out.line("~ Draws needed for a 50 % chance:", DrawsText(r.drawsFor50));
+    out.line("~ Draws needed for a 90 % chance:", DrawsText(r.drawsFor90));
+    out.line("~ Draws needed for a 99 % chance:", DrawsText(r.drawsFor99));
     out.blank();
     out.line(" Computed as 1 - (1 - p)^n = -expm1(n log1p(-p)), which keeps every digit for");
     out.line(" the smallest chances and never passes 100 %.");
@@ -108,9 +126,15 @@ std::string ManyDrawsJson(const ManyDraws& r)
     j["at_least_once"] = r.atLeastOnce;
     j["at_least_once_odds"] = 1.0 / r.atLeastOnce;
     j["expected_wins"] = FractionText(r.expectedWins);
-    j["draws_for_50"] = r.drawsFor50;
-    j["draws_for_90"] = r.drawsFor90;
-    j["draws_for_99"] = r.drawsFor99;
+    for (const auto& [key, draws] : {std::pair{"draws_for_50", r.drawsFor50},
+                                     std::pair{"draws_for_90", r.drawsFor90},
+                                     std::pair{"draws_for_99", r.drawsFor99}}) {
+        if (draws < 0x1p53) {
+            j[key] = static_cast<std::int64_t>(draws);
+        } else {
+            j[key] = draws;
+        }
+    }
     return j.dump(2) + "\n";
 }
 

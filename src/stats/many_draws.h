@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "lottery/game_odds.h"
@@ -24,15 +25,22 @@ struct ManyDraws {
     double atLeastOnce = 0;      // never above 1
     double noWin = 1;            // (1 - p)^n, computed on its own for its digits
     Rational expectedWins = 0;   // n p, exact
-    std::int64_t drawsFor50 = 0, drawsFor90 = 0, drawsFor99 = 0;
+    // Whole numbers; from 2^53 on, counted to 15 significant digits.
+    double drawsFor50 = 0, drawsFor90 = 0, drawsFor99 = 0;
 };
 
 inline constexpr std::int64_t kMostDraws = 1'000'000'000'000LL;
 
 // The chance of at least one win in n draws.
 double ChanceOfAtLeastOne(double p, double n);
-// The fewest draws that give at least the chance `c` (0 < c < 1).
-std::int64_t DrawsForChance(double p, double c);
+// The fewest draws that give at least the chance `c` (0 < c < 1). Beyond
+// 2^53 draws, where a double no longer counts one by one, the count to 15
+// significant digits.
+double DrawsForChance(double p, double c);
+
+// Why a chance cannot be counted over many draws (it is 0, or below what a
+// double holds), or nothing when it can.
+std::optional<std::string> ManyDrawsRefusal(const Rational& p);
 
 ManyDraws ComputeManyDraws(const ManyDrawsInput& input);
 std::string ManyDrawsReport(const ManyDraws& result);
