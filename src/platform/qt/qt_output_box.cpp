@@ -14,28 +14,40 @@
 #include "platform/qt/qt_printer.h"
 
 namespace fortelle {
+
+// The box's text, and the length of its longest line.
+struct BoxLines {
+    QString text;
+    qsizetype longestLine = 0;
+};
+
 namespace {
 
 // Reports end their lines with CR LF, opened files with anything: every
 // CR LF, lone CR and lone LF is one line break in the box. One pass over the
-// text in place, so that a large file is not copied again.
-QString BoxText(std::string_view utf8)
+// text in place, so that a large file is not copied again; it notes the
+// longest line on the way.
+BoxLines BoxText(std::string_view utf8)
 {
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    if (utf8.find('\r') == std::string_view::npos) return text;
-    QChar* out = text.data();
+    BoxLines lines{QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))};
+    QChar* out = lines.text.data();
     const QChar* in = out;
-    const QChar* end = in + text.size();
+    const QChar* end = in + lines.text.size();
+    const QChar* lineStart = out;
     for (; in != end; ++in) {
-        if (*in != u'\r') {
-            *out++ = *in;
-        } else {
-            *out++ = u'\n';
-            if (in + 1 != end && in[1] == u'\n') ++in;
+        const QChar c = *in; // read before `out`, which may stand on it, is written
+        if (c != u'\r' && c != u'\n') {
+            *out++ = c;
+            continue;
         }
+        lines.longestLine = std::max(lines.longestLine, static_cast<qsizetype>(out - lineStart));
+        *out++ = u'\n';
+        lineStart = out;
+        if (c == u'\r' && in + 1 != end && in[1] == u'\n') ++in;
     }
-    text.truncate(out - text.constData());
-    return text;
+    lines.longestLine = std::max(lines.longestLine, static_cast<qsizetype>(out - lineStart));
+    lines.text.truncate(out - lines.text.constData());
+    return lines;
 }
 
 // Lines longer than this are shown in pieces: laying out one line of
@@ -48,17 +60,11 @@ constexpr int kContinuesLine = 1; // block state of a piece after the first
 
 // The text with its long lines broken into pieces, and the numbers of the
 // blocks that continue the line before them. Nothing when no line is long.
-std::optional<std::pair<QString, std::vector<int>>> InPieces(const QString& text)
+// (A paragraph separator in the text starts a block too.)
+std::optional<std::pair<QString, std::vector<int>>> InPieces(const BoxLines& lines)
 {
-    qsizetype lineStart = 0;
-    bool anyLong = false;
-    for (qsizetype i = 0; i <= text.size() && !anyLong; ++i) {
-        if (i == text.size() || text[i] == u'\n') {
-            anyLong = i - lineStart > kLongestShownLine;
-            lineStart = i + 1;
-        }
-    }
-    if (!anyLong) return std::nullopt;
+    if (lines.longestLine <= kLongestShownLine) return std::nullopt;
+    const QString& text = lines.text;
     QString pieces;
     pieces.reserve(text.size() + text.size() / kPiece + 1);
     std::vector<int> continuations;
@@ -79,6 +85,7 @@ std::optional<std::pair<QString, std::vector<int>>> InPieces(const QString& text
     }
     return std::pair{std::move(pieces), std::move(continuations)};
 }
+
 QFont FontOf(const FontChoice& choice)
 {
     QFont font = DesignFont(QString::fromStdString(choice.name), choice.size, choice.bold);
@@ -106,7 +113,7 @@ QtOutputBox::QtOutputBox(QPlainTextEdit& edit, const QFont& reportFont)
 {
 }
 
-void QtOutputBox::replaceText(const QString& text)
+void QtOutputBox::replaceText(const BoxLines& lines)
 {
     QFont font = reportFont_;
     font.setItalic(false);
@@ -121,8 +128,8 @@ void QtOutputBox::replaceText(const QString& text)
     // own and shows in the box's font (the widget's setPlainText would stamp
     // the caret's format onto every line of it). The caret goes to the start,
     // so a long report is seen from its first line.
-    auto pieces = InPieces(text);
-    edit_.document()->setPlainText(pieces ? pieces->first : text);
+    auto pieces = InPieces(lines);
+    edit_.document()->setPlainText(pieces ? pieces->first : lines.text);
     piecesShown_ = pieces.has_value();
     if (pieces) {
         for (const int number : pieces->second) {
@@ -169,7 +176,7 @@ void QtOutputBox::insertAtCaret(std::string_view utf8)
     if (edit_.document()->isEmpty()) {
         replaceText(BoxText(utf8));
     } else {
-        edit_.textCursor().insertText(BoxText(utf8));
+        edit_.textCursor().insertText(BoxText(utf8).text);
     }
 }
 

@@ -7,9 +7,10 @@
 #include "platform/output_box.h"
 
 class QPlainTextEdit;
-class QString;
 
 namespace fortelle {
+
+struct BoxLines;
 
 class QtOutputBox final : public OutputBox {
 public:
@@ -32,7 +33,7 @@ public:
 private:
     // Replaces the whole text; it shows in the report font, whatever the
     // font tool applied before.
-    void replaceText(const QString& text);
+    void replaceText(const BoxLines& lines);
 
     QPlainTextEdit& edit_;
     QFont reportFont_;
