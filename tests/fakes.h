@@ -16,6 +16,8 @@
 namespace fortelle::testing {
 
 using Journal = std::vector<std::string>;
+// The answers to prompts and file dialogs, in order; when none is left, Cancel.
+using Answers = std::deque<std::optional<std::string>>;
 
 // Bytes as a C string literal would write them, so that blanks, CR LF and
 // other bytes show in a journal line.
@@ -34,57 +36,54 @@ inline std::string Quoted(std::string_view bytes)
     return out + "\"";
 }
 
+// Long texts show in a journal by their length.
+inline std::string Shown(std::string_view bytes)
+{
+    return bytes.size() > 60 ? std::to_string(bytes.size()) + " bytes" : Quoted(bytes);
+}
+
+inline std::optional<std::string> Next(Answers& answers, Journal& journal, const char* given)
+{
+    std::optional<std::string> answer;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    journal.push_back(answer ? "  " + std::string(given) + " " + Quoted(*answer) : "  cancelled");
+    return answer;
+}
+
 // Keeps the box's text as the exact bytes it was given.
 class FakeBox final : public OutputBox {
 public:
     explicit FakeBox(Journal& journal) : journal_(journal) {}
     std::string content;
-    std::string selectionFont;
-    bool bold = false, visible = false, focused = false;
-    std::int64_t selection = 0;
-    std::vector<FontChoice> selectionFonts, boxFonts;
-    int printed = 0;
+    bool visible = false, focused = false;
 
-    void setText(std::string_view utf8) override
-    {
-        content = utf8;
-        log("box text " + (utf8.size() > 60 ? std::to_string(utf8.size()) + " bytes" : Quoted(utf8)));
-    }
+    void setText(std::string_view utf8) override { content = utf8, log("box text " + Shown(utf8)); }
     std::string text() const override { return content; }
-    void setSelectionFontName(std::string_view name) override
-    {
-        selectionFont = name;
-        log("box selection font " + selectionFont);
-    }
+    void setSelectionFontName(std::string_view name) override { log("box selection font " + std::string(name)); }
     void setSelectionFontSize(double points) override
     {
         log("box selection size " + std::to_string(static_cast<int>(points)));
     }
-    void setBoxBold(bool b) override
-    {
-        bold = b;
-        log(b ? "box bold" : "box not bold");
-    }
+    void setBoxBold(bool bold) override { log(bold ? "box bold" : "box not bold"); }
     void insertAtCaret(std::string_view utf8) override
     {
         content += utf8;
         log("box insert " + std::to_string(utf8.size()) + " bytes");
     }
-    void makeVisible() override { visible = true; log("box visible"); }
-    void giveFocus() override { focused = true; log("box focus"); }
-    std::int64_t selectionLength() const override { return selection; }
-    void applySelectionFont(const FontChoice& f) override { selectionFonts.push_back(f); }
-    void applyBoxFont(const FontChoice& f) override { boxFonts.push_back(f); }
-    void printOn(Printer&) override { ++printed; }
+    void makeVisible() override { visible = true, log("box visible"); }
+    void giveFocus() override { focused = true, log("box focus"); }
+    std::int64_t selectionLength() const override { return 0; }
+    void applySelectionFont(const FontChoice&) override { log("box selection formatted"); }
+    void applyBoxFont(const FontChoice&) override { log("box formatted"); }
+    void printOn(Printer&) override { log("box printed"); }
 
 private:
     void log(std::string line) { journal_.push_back(std::move(line)); }
     Journal& journal_;
 };
-
-// Answers prompts and file dialogs from one script; an exhausted script
-// answers Cancel.
-using Answers = std::deque<std::optional<std::string>>;
 
 class FakePrompt final : public Prompt {
 public:
@@ -100,13 +99,7 @@ public:
         asked.push_back({std::string(title), std::string(message), std::string(defaultText)});
         journal_.push_back("prompt " + Quoted(title) + " " + Quoted(message) + " offering " +
                            Quoted(defaultText));
-        std::optional<std::string> answer;
-        if (!answers_.empty()) {
-            answer = answers_.front();
-            answers_.pop_front();
-        }
-        journal_.push_back(answer ? "  answered " + Quoted(*answer) : "  cancelled");
-        return answer;
+        return Next(answers_, journal_, "answered");
     }
 
 private:
@@ -141,27 +134,17 @@ public:
     {
         const std::string n(name);
         const bool ok = !readOnlyFolder && !folders.count(n);
-        journal_.push_back("write " + n + " " +
-                           (bytes.size() > 60 ? std::to_string(bytes.size()) + " bytes" : Quoted(bytes)) +
-                           (ok ? "" : " fails"));
-        if (ok) {
-            files[n] = std::string(bytes);
-            unreadable.erase(n);
-        }
+        journal_.push_back("write " + n + " " + Shown(bytes) + (ok ? "" : " fails"));
+        if (ok) files[n] = std::string(bytes), unreadable.erase(n);
         return ok;
     }
     bool removeFile(std::string_view name) override
     {
-        const std::string n(name);
-        const bool ok = !readOnlyFolder && files.erase(n) > 0;
-        journal_.push_back("remove " + n + (ok ? "" : " fails"));
+        const bool ok = !readOnlyFolder && files.erase(std::string(name)) > 0;
+        journal_.push_back("remove " + std::string(name) + (ok ? "" : " fails"));
         return ok;
     }
-    bool changeDirectory(std::string_view path) override
-    {
-        cwd = path;
-        return true;
-    }
+    bool changeDirectory(std::string_view path) override { return cwd = path, true; }
     bool isWritableFolder(std::string_view path) const override
     {
         return writableFolders.count(std::string(path)) > 0;
@@ -171,12 +154,10 @@ private:
     Journal& journal_;
 };
 
+// File dialogs answer from the script; the font and print dialogs cancel.
 class FakeDialogs final : public Dialogs {
 public:
     FakeDialogs(Journal& journal, Answers& answers) : journal_(journal), answers_(answers) {}
-    std::optional<FontChoice> fontAnswer;
-    bool printerConfirmed = false;
-    int documentsEnded = 0;
 
     std::optional<std::string> openFile(const FileDialogSetup& s) override { return file("open", s); }
     std::optional<std::string> saveFile(const FileDialogSetup& s) override { return file("save", s); }
@@ -184,13 +165,12 @@ public:
     {
         journal_.push_back("font dialog flags " + std::to_string(s.flags) + " offering " +
                            s.preset.name + " " + std::to_string(static_cast<int>(s.preset.size)));
-        return fontAnswer;
+        return std::nullopt;
     }
     std::unique_ptr<Printer> choosePrinter(unsigned flags) override
     {
         journal_.push_back("print dialog flags " + std::to_string(flags));
-        if (!printerConfirmed) return nullptr;
-        return std::make_unique<FakePrinter>(documentsEnded);
+        return nullptr;
     }
     void showError(std::string_view title, std::string_view text) override
     {
@@ -198,27 +178,12 @@ public:
     }
 
 private:
-    class FakePrinter final : public Printer {
-    public:
-        explicit FakePrinter(int& ended) : ended_(ended) {}
-        void endDocument() override { ++ended_; }
-
-    private:
-        int& ended_;
-    };
-
     std::optional<std::string> file(const char* kind, const FileDialogSetup& s)
     {
         journal_.push_back(std::string(kind) + " dialog " + Quoted(s.title) + " filter " +
                            Quoted(s.filter) + " flags " + std::to_string(s.flags) + " offering " +
                            Quoted(s.fileName));
-        std::optional<std::string> answer;
-        if (!answers_.empty()) {
-            answer = answers_.front();
-            answers_.pop_front();
-        }
-        journal_.push_back(answer ? "  chosen " + Quoted(*answer) : "  cancelled");
-        return answer;
+        return Next(answers_, journal_, "chosen");
     }
 
     Journal& journal_;

@@ -1,6 +1,6 @@
-// Decoding of opened files, the text tools on the real file system, and
-// Print and Font against faked dialogs. Open, Edit and Save against faked
-// files show in the flow transcripts.
+// Decoding of opened files and the text tools on the real file system. Open,
+// Edit and Save against faked files show in the flow transcripts; Print and
+// Font in the window's tests.
 #include <gtest/gtest.h>
 
 #include "disk_platform.h"
@@ -81,36 +81,6 @@ TEST_F(TextFilesOnDisk, OpenOfAFileThatIsGoneOrTooLargeLeavesTheBoxEmpty)
         EXPECT_EQ(box.content, "") << name;
         EXPECT_TRUE(box.visible);
     }
-}
-
-TEST(Print, FlagsFollowTheSelectionAndOnlyAConfirmedDialogPrints)
-{
-    testing::FakePlatform f;
-    RunPrint(f.platform);
-    f.box.selection = 5;
-    RunPrint(f.platform);
-    EXPECT_EQ(f.journal, (testing::Journal{"print dialog flags 8", "print dialog flags 9"}));
-    EXPECT_EQ(f.box.printed, 0);
-    f.dialogs.printerConfirmed = true;
-    RunPrint(f.platform);
-    EXPECT_EQ(f.box.printed, 1);
-    EXPECT_EQ(f.dialogs.documentsEnded, 1);
-}
-
-TEST(Font, PresetsCourierNew10AndAppliesToTheSelectionOrTheWholeBox)
-{
-    testing::FakePlatform f;
-    RunFont(f.platform); // cancelled: nothing changes, the focus stays
-    EXPECT_EQ(f.journal, (testing::Journal{"font dialog flags 33027 offering Courier New 10"}));
-    f.dialogs.fontAnswer = FontChoice{"Liberation Serif", 14, true, true, false, true, 0xFF0000};
-    RunFont(f.platform);
-    EXPECT_EQ(f.box.boxFonts.size(), 1u);
-    EXPECT_TRUE(f.box.focused);
-    f.box.selection = 3;
-    RunFont(f.platform);
-    ASSERT_EQ(f.box.selectionFonts.size(), 1u);
-    EXPECT_EQ(f.box.selectionFonts[0].colour, 0xFF0000u);
-    EXPECT_EQ(f.box.boxFonts.size(), 1u);
 }
 
 } // namespace

@@ -2,26 +2,10 @@
 // them; the reports themselves are golden files.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "wagers/pools.h"
 
 namespace fortelle {
 namespace {
-
-TEST(PowerSteps, AgreeWithTheDoublePowerWhereItIsExact)
-{
-    // Powers of two are exact in doubles; powers of three up to 3^33.
-    PowerSteps two(2), three(3);
-    for (int k = 0; k < 1024; ++k) {
-        ASSERT_EQ(GeneralForm(two.figure()), GeneralForm(ToFigure15(std::ldexp(1.0, k)))) << k;
-        if (k <= 33) {
-            ASSERT_EQ(GeneralForm(three.figure()), GeneralForm(ToFigure15(std::pow(3.0, k)))) << k;
-        }
-        two.step();
-        three.step();
-    }
-}
 
 TEST(PowerSteps, KnownLargePowers)
 {

@@ -3,7 +3,8 @@
 # or the test program fortelle_transcript) and, below it, exactly what that
 # command prints. Standard error and a non-zero exit status follow the
 # output as "[stderr]" and "[exit N]" sections, so refusals are checked as
-# closely as reports. The programs are found on the PATH.
+# closely as reports. The programs are found on the PATH; a command runs in
+# the golden file's folder, so that it can name data files beside it.
 #
 #   run.sh FILE...            compare, printing a unified diff on failure
 #   run.sh --update FILE...   rewrite the files from the current programs
@@ -14,7 +15,7 @@ status=0
 for file in "$@"; do
   command=$(head -n 1 "$file")
   actual=$(mktemp); err=$(mktemp)
-  { echo "$command"; eval "$command" 2>"$err"; } >"$actual"
+  { echo "$command"; (cd "$(dirname "$file")" && eval "$command") 2>"$err"; } >"$actual"
   code=$?
   if [ -s "$err" ]; then { echo "[stderr]"; cat "$err"; } >>"$actual"; fi
   [ $code -ne 0 ] && echo "[exit $code]" >>"$actual"
