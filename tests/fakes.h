@@ -3,6 +3,7 @@
 // order of prompts, box operations and file writes.
 #pragma once
 
+#include <cstdio>
 #include <deque>
 #include <map>
 #include <optional>
@@ -23,15 +24,12 @@ using Answers = std::deque<std::optional<std::string>>;
 // other bytes show in a journal line.
 inline std::string Quoted(std::string_view bytes)
 {
-    static const char* const kHex = "0123456789ABCDEF";
     std::string out = "\"";
     for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '"' || c == '\\') out += std::string("\\") + c;
-        else if (b < 0x20 || b > 0x7E) out += std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
-        else out += c;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+        out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '"' || c == '\\' ? std::string("\\") + c
+             : c < 0x20 || c > 0x7E ? hex : std::string(1, c);
     }
     return out + "\"";
 }
@@ -63,10 +61,7 @@ public:
     void setText(std::string_view utf8) override { content = utf8, log("box text " + Shown(utf8)); }
     std::string text() const override { return content; }
     void setSelectionFontName(std::string_view name) override { log("box selection font " + std::string(name)); }
-    void setSelectionFontSize(double points) override
-    {
-        log("box selection size " + std::to_string(static_cast<int>(points)));
-    }
+    void setSelectionFontSize(double points) override { log("box selection size " + std::to_string(int(points))); }
     void setBoxBold(bool bold) override { log(bold ? "box bold" : "box not bold"); }
     void insertAtCaret(std::string_view utf8) override
     {
@@ -145,10 +140,7 @@ public:
         return ok;
     }
     bool changeDirectory(std::string_view path) override { return cwd = path, true; }
-    bool isWritableFolder(std::string_view path) const override
-    {
-        return writableFolders.count(std::string(path)) > 0;
-    }
+    bool isWritableFolder(std::string_view path) const override { return writableFolders.count(std::string(path)); }
 
 private:
     Journal& journal_;

@@ -48,10 +48,6 @@ TEST(ParameterFileOnDisk, CreatedWithTheDefaultsThenReplacedWhole)
     EXPECT_TRUE(WriteParameterFile(files, "Lotto.INI", accepted, {1, 1, 1}));
     EXPECT_EQ(folder.read("Lotto.INI"), " 50 \r\n 5 \r\n 5 \r\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"Lotto.INI"}));
-    // A file too large to be meant holds no values.
-    folder.write("Lotto.INI", std::string(kParameterFileLimit + 1, '1'));
-    EXPECT_EQ(ReadParameterFile(files, "Lotto.INI", defaults, {1, 1, 1}),
-              (std::vector<StoredValue>(3)));
 }
 
 } // namespace

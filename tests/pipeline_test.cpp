@@ -15,46 +15,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ScratchOnDisk : public ::testing::Test {
-protected:
-    testing::TempFolder folder;
-    StdFileSystem files;
-    testing::Journal journal;
-    testing::FakeBox box{journal};
-
-    // Shows a report; the box must hold it whatever stands at the name.
-    void show()
-    {
+TEST(ScratchOnDisk, WhateverStandsAtTheNameTheReportShowsAndOnlyTheScratchFileGoes)
+{
+    // Protects: a file a link named zavixs points to, and a folder of that
+    // name with what it holds (the report then shows from memory).
+    for (const char* standing : {"a stale file", "a link", "a folder"}) {
+        testing::TempFolder folder;
+        const std::string kind = standing;
+        folder.write("precious.txt", "keep me\n");
+        if (kind == "a stale file") folder.write("zavixs", std::string(100u << 20, 'z'));
+        if (kind == "a link") fs::create_symlink(folder.path() / "precious.txt", folder.path() / "zavixs");
+        if (kind == "a folder") fs::create_directory(folder.path() / "zavixs"), folder.write("zavixs/in", "data");
+        StdFileSystem files;
+        testing::Journal journal;
+        testing::FakeBox box{journal};
         PrepareOutputBox(box);
         ShowReport(files, box, Pick4Report());
-        EXPECT_EQ(box.content, Pick4Report());
+        EXPECT_EQ(box.content, Pick4Report()) << standing;
+        EXPECT_EQ(folder.read("precious.txt"), "keep me\n") << standing;
+        EXPECT_EQ(folder.has("zavixs"), kind == "a folder") << standing;
+        EXPECT_EQ(folder.read("zavixs/in"), kind == "a folder" ? "data" : "");
     }
-};
-
-TEST_F(ScratchOnDisk, AStaleScratchFileIsReplacedAndRemoved)
-{
-    folder.write("zavixs", std::string(100u << 20, 'z'));
-    show();
-    EXPECT_TRUE(folder.entries().empty());
-}
-
-TEST_F(ScratchOnDisk, ALinkNamedZavixsIsReplacedNotWrittenThrough)
-{
-    // Protects: the file the link points to.
-    folder.write("precious.txt", "keep me\n");
-    fs::create_symlink(folder.path() / "precious.txt", folder.path() / "zavixs");
-    show();
-    EXPECT_EQ(folder.read("precious.txt"), "keep me\n");
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"precious.txt"}));
-}
-
-TEST_F(ScratchOnDisk, AFolderNamedZavixsIsLeftAlone)
-{
-    // Protects: the folder and what it holds; the report shows from memory.
-    fs::create_directory(folder.path() / "zavixs");
-    folder.write("zavixs/inside", "data");
-    show();
-    EXPECT_EQ(folder.read("zavixs/inside"), "data");
 }
 
 } // namespace

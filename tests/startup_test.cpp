@@ -24,7 +24,6 @@ TEST(Startup, BannerFolderPreparedBoxAndGreeting)
         // the super-user who could write there.
         {"/usr/bin", true, "/per/user", "/per/user"},
         {"/usr/local/bin/", true, "/per/user", "/per/user"},
-        {"/bin", true, "/per/user", "/per/user"},
         {"/sbin", true, "/per/user", "/per/user"},
         {"/binaries", true, "/per/user", "/binaries"},
         {"/usrlocal/bin", true, "/per/user", "/usrlocal/bin"}};

@@ -1,6 +1,7 @@
 // Decoding of opened files and the text tools on the real file system. Open,
 // Edit and Save against faked files show in the flow transcripts; Print and
-// Font in the window's tests.
+// Font in the window's tests; a Save that fails or replaces a file in the
+// file-safety tests.
 #include <gtest/gtest.h>
 
 #include "disk_platform.h"
@@ -44,31 +45,6 @@ TEST_F(TextFilesOnDisk, SaveThenOpenGivesBackTheSameText)
     EXPECT_EQ(folder.read("greeting.txt"), WithCrLf(kGreetingText));
     RunOpen(platform);
     EXPECT_EQ(box.content, WithCrLf(kGreetingText));
-}
-
-TEST_F(TextFilesOnDisk, SaveReplacesAFileKeepingItsPermissions)
-{
-    folder.write("odds.txt", "older and longer contents\r\n");
-    fs::permissions(folder.path() / "odds.txt", fs::perms(0600));
-    box.content = "new\n";
-    answers = {path("odds.txt")};
-    RunSave(platform);
-    EXPECT_EQ(folder.read("odds.txt"), "new\r\n");
-    EXPECT_EQ(fs::status(folder.path() / "odds.txt").permissions(), fs::perms(0600));
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"odds.txt"}));
-}
-
-TEST_F(TextFilesOnDisk, ADiskThatFillsDuringTheSaveKeepsTheOldFile)
-{
-    folder.write("odds.txt", "old\r\n");
-    box.content = std::string(1 << 20, 'x');
-    answers = {path("odds.txt")};
-    {
-        testing::FileSizeLimit limit(64 * 1024); // the write fails part way
-        RunSave(platform);
-    }
-    EXPECT_EQ(folder.read("odds.txt"), "old\r\n");
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"odds.txt"})); // no temporary left
 }
 
 TEST_F(TextFilesOnDisk, OpenOfAFileThatIsGoneOrTooLargeLeavesTheBoxEmpty)

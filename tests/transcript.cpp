@@ -30,17 +30,13 @@ std::string Unescaped(std::string_view s)
 {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '\\' || i + 1 == s.size()) {
-            out += s[i];
-        } else if (s[++i] == 'r') {
-            out += '\r';
-        } else if (s[i] == 'n') {
-            out += '\n';
-        } else if (s[i] == 'x' && i + 2 < s.size()) {
+        const bool escaped = s[i] == '\\' && i + 1 < s.size();
+        const char c = escaped ? s[++i] : s[i];
+        if (escaped && c == 'x' && i + 2 < s.size()) {
             out += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
             i += 2;
         } else {
-            out += s[i];
+            out += !escaped ? c : c == 'r' ? '\r' : c == 'n' ? '\n' : c;
         }
     }
     return out;

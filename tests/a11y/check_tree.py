@@ -28,13 +28,6 @@ def nodes(root):
             yield from nodes(child)
 
 
-def fortelle():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "fortelle":
-            return app
-    return None
-
-
 def node(app, role, name=None):
     return next((n for n in nodes(app) if n.getRole() == role and (name is None or n.name == name)), None)
 
@@ -47,7 +40,7 @@ def check(holds, what):
         failures.append(what)
 
 
-app = wait_for(fortelle)
+app = wait_for(lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == "fortelle"), None))
 if app is None:
     sys.exit("the program did not appear on the accessibility bus")
 frame = wait_for(lambda: node(app, pyatspi.ROLE_FRAME, "Fortelle"))

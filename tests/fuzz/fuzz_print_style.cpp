@@ -1,9 +1,11 @@
 // Print-style numbers and the grouped whole-number pattern on arbitrary
 // doubles, checked against an independent reading of the text.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <regex>
 #include <string>
 
 #include "shell/print_style.h"
@@ -39,14 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (exponent && body.find("E+") == std::string::npos) std::abort();
     if (body.find('.') != std::string::npos && !exponent && body.back() == '0') std::abort();
     // At most 15 significant digits, and the text reads back as the value.
-    int digits = 0;
-    bool leading = true;
-    for (char c : body) {
-        if (c == 'E') break;
-        if (c >= '1' && c <= '9') leading = false;
-        if (c >= '0' && c <= '9' && !leading) ++digits;
-    }
-    if (digits > 15) std::abort();
+    std::string mantissa = body.substr(0, body.find('E'));
+    std::erase(mantissa, '.');
+    if (mantissa.size() - std::min(mantissa.find_first_not_of('0'), mantissa.size()) > 15) std::abort();
     const double back = std::strtod(text.c_str(), nullptr);
     if (!Near(back, To15(v)) && !Near(back, v)) std::abort();
 
@@ -56,17 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (rounded == 0) {
         if (!grouped.empty()) std::abort();
     } else {
-        std::string plain;
-        std::size_t start = grouped[0] == '-' ? 1 : 0;
-        const std::size_t firstGroup = (grouped.size() - start) % 4 == 0 ? 3 : (grouped.size() - start) % 4;
-        for (std::size_t i = start; i < grouped.size(); ++i) {
-            const std::size_t pos = i - start;
-            const bool comma = pos >= firstGroup && (pos - firstGroup) % 4 == 0;
-            if (comma != (grouped[i] == ',')) std::abort();
-            if (!comma) plain += grouped[i];
-        }
-        if (plain.empty() || plain[0] == '0') std::abort();
-        const double parsed = std::strtod(plain.c_str(), nullptr) * (start ? -1 : 1);
+        static const std::regex kGrouped("-?[1-9][0-9]{0,2}(,[0-9]{3})*");
+        if (!std::regex_match(grouped, kGrouped)) std::abort();
+        std::string plain = grouped;
+        std::erase(plain, ',');
+        const double parsed = std::strtod(plain.c_str(), nullptr);
         if (!Near(parsed, To15(rounded)) && !Near(parsed, rounded)) std::abort();
     }
     return 0;

@@ -2,7 +2,6 @@
 // the real prompt dialog. What each calculator asks and stores shows in the
 // flow transcripts; here, that the window carries it.
 #include "lottery/lotto.h"
-#include "stats/stddev.h"
 #include "wagers/horses.h"
 #include "window_fixture.h"
 
@@ -37,18 +36,6 @@ TEST_F(WindowTest, ThePromptShowsTitleMessageAndDefaultAndReturnsTheAnswer)
     EXPECT_EQ(boxText(), Lf(LottoReport({49, 6, 6})));
     expectReportFont(5);
     EXPECT_FALSE(folder.has("zavixs"));
-}
-
-TEST_F(WindowTest, StdDevReportsOrStopsLeavingTheHelpText)
-{
-    answers = {" 6", " 49", " 100"};
-    click("StdDev");
-    EXPECT_EQ(boxText(), Lf(StdDevReport({6, 49, 100})));
-    answers = {"0"};
-    click("StdDev");
-    EXPECT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[3].offered, " 6");
-    EXPECT_EQ(boxText(), QString::fromStdString(StdDevHelpText()));
 }
 
 } // namespace

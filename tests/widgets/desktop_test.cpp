@@ -5,8 +5,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -127,13 +125,11 @@ TEST_F(Desktop, EnterAndSpaceClickTheFocusedButton)
 double Contrast(const QColor& a, const QColor& b)
 {
     auto luminance = [](const QColor& c) {
-        auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+        auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
     };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)}); // values, not references
+    return (light + 0.05) / (dark + 0.05);
 }
 
 TEST(DesktopColours, TextStaysReadableUnderALightAndADarkPalette)
@@ -148,7 +144,6 @@ TEST(DesktopColours, TextStaysReadableUnderALightAndADarkPalette)
         QApplication::setPalette(palette);
         testing::TempFolder folder;
         MainWindow window(QString::fromStdString(folder.path().string()));
-        QList<QWidget*> buttons;
         for (QPushButton* b : window.client()->findChildren<QPushButton*>()) {
             EXPECT_GE(Contrast(b->palette().color(QPalette::ButtonText), b->palette().color(QPalette::Button)), 4.5)
                 << b->objectName().toStdString();
@@ -159,22 +154,6 @@ TEST(DesktopColours, TextStaysReadableUnderALightAndADarkPalette)
         EXPECT_GE(Contrast(banner.color(QPalette::WindowText), banner.color(QPalette::Window)), 4.5);
     }
     QApplication::setPalette(saved);
-}
-
-TEST_F(Desktop, ButtonFacesStayLightGreenInAnotherStyle)
-{
-    for (const char* name : {"Fusion", "Windows"}) {
-        QPushButton* button = window->button("Horses");
-        std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(name)));
-        button->setStyle(style.get());
-        // Light green: a green hue, strongly coloured, light (a style may
-        // shade the face, not grey it).
-        const QColor face = button->grab().toImage().pixelColor(6, button->height() / 2);
-        EXPECT_NEAR(face.hslHue(), 120, 15) << name << " " << face.name().toStdString();
-        EXPECT_GT(face.hslSaturationF(), 0.5) << name << " " << face.name().toStdString();
-        EXPECT_GT(face.lightnessF(), 0.6) << name << " " << face.name().toStdString();
-        button->setStyle(nullptr);
-    }
 }
 
 TEST_F(Desktop, TheWindowIsWhereItWasLastTimeWithinTheScreen)
@@ -196,8 +175,7 @@ TEST(DesktopChoices, TheUsersStyleAndLanguage)
 {
     const std::pair<std::vector<const char*>, bool> cases[] = {
         {{"fortelle"}, false}, {{"fortelle", "-style", "windows"}, true},
-        {{"fortelle", "-style=windows"}, true}, {{"fortelle", "--style=windows"}, true},
-        {{"fortelle", "-stylesheet=x.qss"}, false}};
+        {{"fortelle", "--style=windows"}, true}, {{"fortelle", "-stylesheet=x.qss"}, false}};
     for (const auto& [args, chosen] : cases) {
         EXPECT_EQ(StyleChosenByUser(static_cast<int>(args.size()), args.data()), chosen) << args.back();
     }

@@ -68,20 +68,25 @@ protected:
                    ? probe.charFormat().foreground().color() : QColor();
     }
 
-    // Answers every file dialog with `path`, or cancels it when empty.
+    // Answers every file dialog with `path`, or cancels it when empty,
+    // noting what it showed.
+    struct FileDialogSeen {
+        QStringList filters, modelFilters;
+        QString offered;
+    } fileDialog;
     void answerFiles(const QString& path)
     {
         window->dialogs().onShow = [this, path](QDialog& dialog) {
             titles.push_back(dialog.windowTitle());
             auto* files = qobject_cast<QFileDialog*>(&dialog);
             ASSERT_NE(files, nullptr);
+            auto* model = files->findChild<QFileSystemModel*>();
+            fileDialog = {files->nameFilters(), model ? model->nameFilters() : QStringList(),
+                          files->selectedFiles().value(0)};
             Later(dialog, [files, path] {
-                if (path.isEmpty()) {
-                    files->reject();
-                } else {
-                    files->selectFile(path);
-                    QMetaObject::invokeMethod(files, "accept");
-                }
+                if (path.isEmpty()) return files->reject();
+                files->selectFile(path);
+                QMetaObject::invokeMethod(files, "accept");
             });
         };
     }
@@ -95,59 +100,39 @@ protected:
     }
 
     // Prints through the real print dialog into a PDF; `switchToAll` sets the
-    // dialog's range to all pages before confirming.
-    bool printToPdf(const QString& pdf, bool confirm, bool switchToAll, unsigned* flagsSeen = nullptr)
+    // dialog's range to all pages before confirming. Returns the options the
+    // dialog opened with (8: no page range, 1: selection), or -1 if none opened.
+    int printToPdf(const QString& pdf, bool confirm, bool switchToAll)
     {
         window->dialogs().preparePrinter = [pdf](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
         };
-        bool shown = false;
+        int flags = -1;
         window->dialogs().onShow = [&, confirm, switchToAll](QDialog& dialog) {
-            shown = true;
             auto* print = qobject_cast<QPrintDialog*>(&dialog);
             ASSERT_NE(print, nullptr);
-            if (flagsSeen) {
-                *flagsSeen = (print->testOption(QAbstractPrintDialog::PrintPageRange) ? 0 : 8) +
-                             (print->printRange() == QAbstractPrintDialog::Selection ? 1 : 0);
-            }
+            flags = (print->testOption(QAbstractPrintDialog::PrintPageRange) ? 0 : 8) +
+                    (print->printRange() == QAbstractPrintDialog::Selection ? 1 : 0);
             Later(dialog, [print, confirm, switchToAll] {
                 if (switchToAll) print->setPrintRange(QAbstractPrintDialog::AllPages);
-                if (confirm) {
-                    print->accept();
-                } else {
-                    print->reject();
-                }
+                confirm ? print->accept() : print->reject();
             });
         };
         click("Print");
-        return shown;
+        return flags;
     }
 };
 
 TEST_F(TextTools, OpenShowsTheRealDialogAndReadsTheFile)
 {
     folder.write("games.txt", "line one\r\nline two\r\n");
-    QStringList filters;
-    QString offered;
-    QStringList modelFilters;
-    window->dialogs().onShow = [&](QDialog& dialog) {
-        auto* files = qobject_cast<QFileDialog*>(&dialog);
-        ASSERT_NE(files, nullptr);
-        titles.push_back(files->windowTitle());
-        filters = files->nameFilters();
-        offered = files->selectedFiles().value(0);
-        if (auto* model = files->findChild<QFileSystemModel*>()) modelFilters = model->nameFilters();
-        Later(dialog, [files, games = path("games.txt")] {
-            files->selectFile(games);
-            QMetaObject::invokeMethod(files, "accept");
-        });
-    };
+    answerFiles(path("games.txt"));
     click("Open");
     EXPECT_EQ(titles, std::vector<QString>{"Open File"});
-    EXPECT_EQ(filters, QStringList{"All (*.*)"});
-    EXPECT_TRUE(offered.endsWith("GAMES.5")) << offered.toStdString();
-    EXPECT_EQ(modelFilters, QStringList{"*"}); // files without a dot show too
+    EXPECT_EQ(fileDialog.filters, QStringList{"All (*.*)"});
+    EXPECT_TRUE(fileDialog.offered.endsWith("GAMES.5")) << fileDialog.offered.toStdString();
+    EXPECT_EQ(fileDialog.modelFilters, QStringList{"*"}); // files without a dot show too
     EXPECT_EQ(boxText(), "line one\nline two\n");
     // The box is the window's focus widget (the dialog took the activation
     // with it, so the window itself is not active here).
@@ -196,28 +181,19 @@ TEST_F(TextTools, EditTakesTheFocus)
     EXPECT_TRUE(window->outputBox()->hasFocus());
 }
 
-TEST_F(TextTools, PrintWithoutSelectionPrintsTheWholeText)
+TEST_F(TextTools, PrintPrintsTheSelectionOrElseTheWholeText)
 {
-    unsigned flags = 0;
-    const QString pdf = path("whole.pdf");
-    ASSERT_TRUE(printToPdf(pdf, true, false, &flags));
-    EXPECT_EQ(flags, 8u);
-    const QString text = pdfText(pdf);
-    EXPECT_TRUE(text.contains("Click on a button")) << text.toStdString();
-    EXPECT_TRUE(text.contains("https://fortelle.example.org/odds"));
-    ASSERT_TRUE(printToPdf(path("none.pdf"), false, false));
+    EXPECT_EQ(printToPdf(path("none.pdf"), false, false), 8);
     EXPECT_FALSE(folder.has("none.pdf")); // cancelled: nothing printed
-}
-
-TEST_F(TextTools, PrintWithSelectionPrintsOnlyTheSelectionWhateverTheRange)
-{
+    EXPECT_EQ(printToPdf(path("whole.pdf"), true, false), 8);
+    QString text = pdfText(path("whole.pdf"));
+    EXPECT_TRUE(text.contains("Click on a button") && text.contains("https://fortelle.example.org/odds"))
+        << text.toStdString();
+    // A selection prints alone, whatever range the dialog was left at.
     const int second = static_cast<int>(boxText().indexOf(u'\n')) + 1;
     select(second, static_cast<int>(boxText().indexOf(u'\n', second)));
-    const QString pdf = path("selection.pdf");
-    unsigned flags = 0;
-    ASSERT_TRUE(printToPdf(pdf, true, true, &flags));
-    EXPECT_EQ(flags, 9u);
-    const QString text = pdfText(pdf);
+    EXPECT_EQ(printToPdf(path("selection.pdf"), true, true), 9);
+    text = pdfText(path("selection.pdf"));
     EXPECT_TRUE(text.contains("The calculations will be displayed")) << text.toStdString();
     EXPECT_FALSE(text.contains("Click on a button")) << text.toStdString();
 }
