@@ -7,15 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make qt6-base-dev libqt6printsupport6 libgtest-dev libboost-dev nlohmann-json3-dev
           fonts-liberation fonts-dejavu-core poppler-utils locales xvfb xauth
           qt6-translations-l10n python3-pyatspi at-spi2-core dbus-x11)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-missing.sh "${packages[@]}"
 
 # A locale with a decimal comma, so the tests can prove reports ignore it.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then

@@ -7,15 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(emscripten node-acorn libboost-dev nlohmann-json3-dev cmake make python3)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-missing.sh "${packages[@]}"
 
 # Debian's emscripten runs its JavaScript tools with the system's node
 # packages (acorn among them).
