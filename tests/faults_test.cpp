@@ -13,10 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Calculator {
-    const char* button;
-    const char* file;
-};
+struct Calculator { const char* button; const char* file; };
 
 class Faults : public ::testing::TestWithParam<Calculator>, protected testing::DiskPlatform {
 protected:

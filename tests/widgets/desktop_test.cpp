@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -76,8 +78,7 @@ TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
 
     QString about;
     QTimer::singleShot(0, [&about] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box) about = box->text(), box->accept();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) about = box->text(), box->accept();
     });
     entry(QStringLiteral("&About Fortelle"))->trigger();
     EXPECT_TRUE(about.contains("Calculate odds for lottery, horses, sports"));
@@ -154,6 +155,20 @@ TEST(DesktopColours, TextStaysReadableUnderALightAndADarkPalette)
         EXPECT_GE(Contrast(banner.color(QPalette::WindowText), banner.color(QPalette::Window)), 4.5);
     }
     QApplication::setPalette(saved);
+}
+
+TEST_F(Desktop, ButtonFacesStayLightGreenInTheUsersStyle)
+{
+    for (const char* name : {"Fusion", "Windows"}) {
+        QPushButton* button = window->button("Horses");
+        std::unique_ptr<QStyle> style(QStyleFactory::create(QString::fromLatin1(name)));
+        button->setStyle(style.get());
+        // A green hue, strongly coloured and light: a style may shade the face, not grey it.
+        const QColor face = button->grab().toImage().pixelColor(6, button->height() / 2);
+        EXPECT_TRUE(std::abs(face.hslHue() - 120) <= 15 && face.hslSaturationF() > 0.5 && face.lightnessF() > 0.6)
+            << name << " " << face.name().toStdString();
+        button->setStyle(nullptr);
+    }
 }
 
 TEST_F(Desktop, TheWindowIsWhereItWasLastTimeWithinTheScreen)

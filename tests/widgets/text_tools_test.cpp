@@ -173,14 +173,6 @@ TEST_F(TextTools, AVeryLongLineShowsScrollsAndSavesUnchanged)
     EXPECT_TRUE(folder.read("saved.txt") == "short\r\n" + line + "\r\nlast"); // too long to print
 }
 
-TEST_F(TextTools, EditTakesTheFocus)
-{
-    click("Edit");
-    EXPECT_TRUE(boxText().startsWith("You can edit files in this option.\n"));
-    ASSERT_TRUE(window->isActiveWindow());
-    EXPECT_TRUE(window->outputBox()->hasFocus());
-}
-
 TEST_F(TextTools, PrintPrintsTheSelectionOrElseTheWholeText)
 {
     EXPECT_EQ(printToPdf(path("none.pdf"), false, false), 8);
