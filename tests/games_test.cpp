@@ -18,8 +18,6 @@ constexpr const char* kTiny = R"({"id": "tiny", "name": "Tiny", "price": 2,
   "drums": [{"name": "d", "size": 10, "draw": 1, "pick": 1}],
   "tiers": [{"name": "J", "match": {"d": 1}, "prize": "jackpot"}]})";
 
-GameDefinition Tiny() { return *ReadGameFile(kTiny, "tiny.json").game; }
-
 // Which games a user sees (their own files added, replacing or passed over)
 // and a malformed file's reason show in the golden files games-of-the-user
 // and game-file-*; here, where the folders are.
@@ -59,7 +57,7 @@ TEST(NamedGames, AnyPrizeOddsAndPublishedCharts)
 
 TEST(TicketValue, KnownResults)
 {
-    const GameDefinition tiny = Tiny();
+    const GameDefinition tiny = *ReadGameFile(kTiny, "tiny.json").game;
     ValueAssumptions a;
     a.jackpot = 70;
     TicketValue v = ComputeTicketValue(tiny, a);

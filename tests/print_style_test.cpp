@@ -3,6 +3,7 @@
 #include <clocale>
 #include <limits>
 
+#include "lottery/exact_figure.h"
 #include "shell/print_style.h"
 
 namespace fortelle {
@@ -46,6 +47,9 @@ TEST(Figure15, GeneralFormAndRoundingOfDoubleDoubles)
     EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, 6e-15, 0, false)), "1.00000000000001");
     EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, 4e-15, 0, false)), "1");
     EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, -4e-15, 0, false)), "1");
+    EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, 5e-15, 0, false)), "1"); // a tie: to the even digit
+    EXPECT_EQ(GeneralForm(RatioFigure(1234567890123445, 1)), "1.23456789012344E+15"); // exact ratios too
+    EXPECT_EQ(GeneralForm(RatioFigure(1234567890123455, 1)), "1.23456789012346E+15");
     EXPECT_EQ(GeneralForm(Figure15FromScaled(9.9999999999999995, 0.0, 20, false)), "1E+21");
 }
 
