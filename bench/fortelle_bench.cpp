@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -104,8 +105,11 @@ void MakeFile(std::size_t megabytes)
 {
     std::string text;
     text.reserve(megabytes << 20);
-    for (int line = 0; text.size() < (megabytes << 20); ++line) {
-        text += "Line " + std::to_string(line) + " of a large text file, caf\xC3\xA9 \xE2\x80\xA2\r\n";
+    // Whole lines up to the size, never beyond: file:64 is the largest file Open takes.
+    for (int line = 0;; ++line) {
+        const std::string next = "Line " + std::to_string(line) + " of a large text file, caf\xC3\xA9 \xE2\x80\xA2\r\n";
+        if (text.size() + next.size() > (megabytes << 20)) break;
+        text += next;
     }
     fortelle::StdFileSystem().replaceWith("bench-file.txt", text);
 }
@@ -269,7 +273,10 @@ int main(int argc, char** argv)
                           "file:64"}) {
         const auto [ours, oursMb] = Child(self, QString::fromLatin1(c), QStringLiteral("fortelle"));
         const auto [plain, plainMb] = Child(self, QString::fromLatin1(c), QStringLiteral("plain"));
-        const auto [rich, richMb] = Child(self, QString::fromLatin1(c), QStringLiteral("rich"));
+        // A bare QTextEdit takes minutes on the largest file: measured up to 50 MB.
+        const bool richToo = std::string_view(c) != "file:64";
+        const auto [rich, richMb] =
+            richToo ? Child(self, QString::fromLatin1(c), QStringLiteral("rich")) : std::pair{-1.0, -1.0};
         std::printf("%-16s %10.3f %9.1f %10.3f %9.1f %10.3f %9.1f %8.2f\n", c, ours, oursMb, plain,
                     plainMb, rich, richMb, ours / plain);
         std::fflush(stdout);

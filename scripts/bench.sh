@@ -14,4 +14,5 @@ fi
 cmake --build build -j2 --target fortelle_bench
 bench=$(realpath build/bench/fortelle_bench)
 echo "machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c "openbox >/dev/null 2>&1 & sleep 1; QT_QPA_PLATFORM=xcb '$bench'"
