@@ -135,7 +135,7 @@ TEST(FileSizeLimit, BothProgramsTakeAWriteBeyondTheLimitAsAFailure)
     // limit would end.
     const std::string cli = FORTELLE_CLI, window = fs::path(cli).parent_path() / "fortelle";
     for (const auto& [run, limit] : std::vector<std::pair<std::vector<std::string>, rlim_t>>{
-             {{cli, "soccer", "40000"}, 100000}, {{window, "--version"}, 0}}) {
+             {{cli, "soccer", "40000"}, 100000}, {{window, "--version"}, 0}, {{window, "--help"}, 0}}) {
         if (!fs::exists(run[0])) continue; // a build without the window
         testing::TempFolder folder;
         const std::string ended = InChild([&run = run, limit = limit] {
