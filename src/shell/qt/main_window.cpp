@@ -168,11 +168,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
         button->setAutoDefault(false);
         button->installEventFilter(this); // Enter clicks it, as Space does
         if (design.onClick != nullptr) {
-            const Handler handler = design.onClick;
-            connect(button, &QPushButton::clicked, this, [this, handler] {
-                const CursorWhile busy(Qt::WaitCursor);
-                handler(*platform_);
-            });
+            connect(button, &QPushButton::clicked, this, [this, handler = design.onClick] { run(handler); });
         }
     }
 
@@ -214,10 +210,13 @@ QPushButton* MainWindow::button(const QString& name) const
 QAction* MainWindow::addHandler(QMenu* menu, const QString& text,
                                 std::function<void(Platform&)> handler)
 {
-    return menu->addAction(text, this, [this, handler = std::move(handler)] {
-        const CursorWhile busy(Qt::WaitCursor);
-        handler(*platform_);
-    });
+    return menu->addAction(text, this, [this, handler = std::move(handler)] { run(handler); });
+}
+
+void MainWindow::run(const std::function<void(Platform&)>& handler)
+{
+    const CursorWhile busy(Qt::WaitCursor);
+    handler(*platform_);
 }
 
 void MainWindow::buildMenus()

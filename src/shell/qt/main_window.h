@@ -48,6 +48,9 @@ protected:
 
 private:
     void setText(std::string_view text) override; // the banner
+    // Runs a button's or menu entry's handler to its end, with the wait
+    // cursor while it works.
+    void run(const std::function<void(Platform&)>& handler);
     void buildMenus();
     void fillGamesMenu(QMenu* games);
     void showHelp();
