@@ -6,7 +6,7 @@
 
 #include "disk_platform.h"
 #include "filetools/text_tools.h"
-#include "shell/window_layout.h"
+#include "app/buttons.h"
 
 namespace fortelle {
 namespace {

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <map>
 
-#include "lottery/named_games.h"
-#include "stats/keno_returns.h"
-#include "stats/many_draws.h"
-#include "stats/ticket_value.h"
+#include "games/named_games.h"
+#include "games/keno_returns.h"
+#include "games/many_draws.h"
+#include "games/ticket_value.h"
 
 namespace fortelle {
 namespace {

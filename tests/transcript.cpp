@@ -18,8 +18,8 @@
 #include <string_view>
 
 #include "fakes.h"
-#include "lottery/game_handlers.h"
-#include "shell/window_layout.h"
+#include "games/game_handlers.h"
+#include "app/buttons.h"
 
 namespace {
 

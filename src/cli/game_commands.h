@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "cli/command_line.h"
-#include "lottery/game_file.h"
+#include "games/game_file.h"
 
 namespace fortelle {
 

@@ -14,7 +14,7 @@
 
 #include "cli/command_line.h"
 #include "platform/platform.h"
-#include "shell/window_layout.h"
+#include "app/buttons.h"
 
 namespace fortelle::web {
 namespace {

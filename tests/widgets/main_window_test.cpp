@@ -5,7 +5,7 @@
 
 #include "lottery/digit_games.h"
 #include "shell/texts.h"
-#include "shell/window_layout.h"
+#include "app/buttons.h"
 #include "wagers/roulette.h"
 #include "window_fixture.h"
 

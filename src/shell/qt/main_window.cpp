@@ -17,7 +17,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "lottery/game_handlers.h"
+#include "games/game_handlers.h"
 #include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_fonts.h"
@@ -25,7 +25,7 @@
 #include "platform/qt/qt_prompt.h"
 #include "shell/startup.h"
 #include "shell/texts.h"
-#include "shell/window_layout.h"
+#include "app/buttons.h"
 
 namespace fortelle {
 namespace {

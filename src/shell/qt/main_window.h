@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "lottery/game_file.h"
+#include "games/game_file.h"
 #include "platform/banner.h"
 #include "platform/platform.h"
 #include "platform/std_file_system.h"

@@ -1,16 +1,16 @@
-#include "lottery/game_handlers.h"
+#include "games/game_handlers.h"
 
 #include <cctype>
 #include <optional>
 #include <vector>
 
-#include "lottery/named_games.h"
+#include "games/named_games.h"
 #include "platform/platform.h"
 #include "shell/parameter_file.h"
 #include "shell/pipeline.h"
-#include "stats/keno_returns.h"
-#include "stats/many_draws.h"
-#include "stats/ticket_value.h"
+#include "games/keno_returns.h"
+#include "games/many_draws.h"
+#include "games/ticket_value.h"
 
 namespace fortelle {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-#include "lottery/game_file.h"
+#include "games/game_file.h"
 
 namespace fortelle {
 

@@ -1,4 +1,4 @@
-#include "stats/many_draws.h"
+#include "games/many_draws.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "lottery/game_file.h"
+#include "games/game_file.h"
 #include "shell/print_style.h"
 
 namespace fortelle {

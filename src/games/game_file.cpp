@@ -1,4 +1,4 @@
-#include "lottery/game_file.h"
+#include "games/game_file.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "lottery/game_odds.h"
+#include "games/game_odds.h"
 
 namespace fortelle {
 namespace {

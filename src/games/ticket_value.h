@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "lottery/game_odds.h"
+#include "games/game_odds.h"
 
 namespace fortelle {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "lottery/game_odds.h"
+#include "games/game_odds.h"
 
 namespace fortelle {
 

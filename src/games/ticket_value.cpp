@@ -1,10 +1,10 @@
-#include "stats/ticket_value.h"
+#include "games/ticket_value.h"
 
 #include <boost/math/special_functions/gamma.hpp>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "lottery/named_games.h"
+#include "games/named_games.h"
 #include "shell/report.h"
 
 namespace fortelle {

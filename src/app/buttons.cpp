@@ -1,4 +1,6 @@
-#include "shell/window_layout.h"
+#include "app/buttons.h"
+
+#include <array>
 
 #include "filetools/text_tools.h"
 #include "lottery/digit_games.h"

@@ -1,4 +1,4 @@
-#include "lottery/named_games.h"
+#include "games/named_games.h"
 
 #include <algorithm>
 #include <cstdlib>

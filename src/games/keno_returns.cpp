@@ -1,11 +1,11 @@
-#include "stats/keno_returns.h"
+#include "games/keno_returns.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <numeric>
 #include <vector>
 
-#include "lottery/named_games.h"
+#include "games/named_games.h"
 #include "shell/report.h"
 
 namespace fortelle {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "lottery/game_odds.h"
+#include "games/game_odds.h"
 
 namespace fortelle {
 

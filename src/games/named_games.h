@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "lottery/game_odds.h"
+#include "games/game_odds.h"
 
 namespace fortelle {
 

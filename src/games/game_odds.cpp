@@ -1,4 +1,4 @@
-#include "lottery/game_odds.h"
+#include "games/game_odds.h"
 
 #include "lottery/exact_figure.h"
 
