@@ -139,7 +139,12 @@ double Window(const std::string& caseName, const fs::path& folder)
     QElapsedTimer t;
     auto accept = [&t](QDialog& dialog) {
         QMetaObject::invokeMethod(
-            &dialog, [&dialog, &t] { t.start(); dialog.accept(); }, Qt::QueuedConnection);
+            &dialog,
+            [&dialog, &t] {
+                t.start();
+                dialog.accept();
+            },
+            Qt::QueuedConnection);
     };
     const auto colon = caseName.find(':');
     const std::string kind = caseName.substr(0, colon);
@@ -148,7 +153,11 @@ double Window(const std::string& caseName, const fs::path& folder)
         window.dialogs().onShow = [&, path](QDialog& dialog) {
             static_cast<QFileDialog&>(dialog).selectFile(path);
             QMetaObject::invokeMethod(
-                &dialog, [&dialog, &t] { t.start(); QMetaObject::invokeMethod(&dialog, "accept"); },
+                &dialog,
+                [&dialog, &t] {
+                    t.start();
+                    QMetaObject::invokeMethod(&dialog, "accept");
+                },
                 Qt::QueuedConnection);
         };
         window.button(QStringLiteral("Open"))->click();
@@ -173,11 +182,16 @@ double Defaults(const fs::path& folder)
     QElapsedTimer t;
     window.prompt().onShow = [&t](QDialog& dialog) {
         QMetaObject::invokeMethod(
-            &dialog, [&dialog, &t] { t.start(); dialog.accept(); }, Qt::QueuedConnection);
+            &dialog,
+            [&dialog, &t] {
+                t.start();
+                dialog.accept();
+            },
+            Qt::QueuedConnection);
     };
     double slowest = 0;
-    for (const char* name : {"Pick3", "Pick4", "Pick5", "Pick6", "EuroOdds", "Horses", "Roulette",
-                             "USBet", "PowerOdds", "StdDev"}) {
+    for (const char* name :
+         {"Pick3", "Pick4", "Pick5", "Pick6", "EuroOdds", "Horses", "Roulette", "USBet", "PowerOdds", "StdDev"}) {
         t.start();
         window.button(QString::fromLatin1(name))->click();
         const double seconds = UntilIdle(t);
@@ -246,8 +260,7 @@ std::pair<double, double> Child(const QString& self, const QString& caseName, co
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p.start(self, {caseName, widget});
         p.waitForFinished(-1);
-        const QStringList words =
-            QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+        const QStringList words = QString::fromUtf8(p.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
         if (words.size() < 2) return {-1, -1};
         seconds.push_back(words[words.size() - 2].toDouble());
         peak = std::max(peak, words.last().toDouble());
@@ -267,18 +280,17 @@ int main(int argc, char** argv)
     std::printf("Shown window on %s; median seconds of 3 from the answer to laid out and idle,\n"
                 "the largest peak memory; file:MB is a file of that many MiB opened.\n",
                 qPrintable(QApplication::platformName()));
-    std::printf("%-16s %10s %9s %10s %9s %10s %9s %8s\n", "case", "Fortelle", "MB", "plain", "MB",
-                "rich", "MB", "ratio");
-    for (const char* c : {"soccer:10000", "soccer:100000", "soccer:1000000", "parlay:1000000", "file:50",
-                          "file:64"}) {
+    std::printf("%-16s %10s %9s %10s %9s %10s %9s %8s\n", "case", "Fortelle", "MB", "plain", "MB", "rich", "MB",
+                "ratio");
+    for (const char* c : {"soccer:10000", "soccer:100000", "soccer:1000000", "parlay:1000000", "file:50", "file:64"}) {
         const auto [ours, oursMb] = Child(self, QString::fromLatin1(c), QStringLiteral("fortelle"));
         const auto [plain, plainMb] = Child(self, QString::fromLatin1(c), QStringLiteral("plain"));
         // A bare QTextEdit takes minutes on the largest file: measured up to 50 MB.
         const bool richToo = std::string_view(c) != "file:64";
         const auto [rich, richMb] =
             richToo ? Child(self, QString::fromLatin1(c), QStringLiteral("rich")) : std::pair{-1.0, -1.0};
-        std::printf("%-16s %10.3f %9.1f %10.3f %9.1f %10.3f %9.1f %8.2f\n", c, ours, oursMb, plain,
-                    plainMb, rich, richMb, ours / plain);
+        std::printf("%-16s %10.3f %9.1f %10.3f %9.1f %10.3f %9.1f %8.2f\n", c, ours, oursMb, plain, plainMb, rich,
+                    richMb, ours / plain);
         std::fflush(stdout);
     }
     std::printf("Every calculator's first-run report, answer to painted:\n");

@@ -28,8 +28,11 @@ inline std::string Quoted(std::string_view bytes)
     for (const char c : bytes) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-        out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '"' || c == '\\' ? std::string("\\") + c
-             : c < 0x20 || c > 0x7E ? hex : std::string(1, c);
+        out += c == '\r'               ? "\\r"
+               : c == '\n'             ? "\\n"
+               : c == '"' || c == '\\' ? std::string("\\") + c
+               : c < 0x20 || c > 0x7E  ? hex
+                                       : std::string(1, c);
     }
     return out + "\"";
 }
@@ -92,8 +95,7 @@ public:
                                    std::string_view defaultText) override
     {
         asked.push_back({std::string(title), std::string(message), std::string(defaultText)});
-        journal_.push_back("prompt " + Quoted(title) + " " + Quoted(message) + " offering " +
-                           Quoted(defaultText));
+        journal_.push_back("prompt " + Quoted(title) + " " + Quoted(message) + " offering " + Quoted(defaultText));
         return Next(answers_, journal_, "answered");
     }
 
@@ -155,8 +157,8 @@ public:
     std::optional<std::string> saveFile(const FileDialogSetup& s) override { return file("save", s); }
     std::optional<FontChoice> chooseFont(const FontDialogSetup& s) override
     {
-        journal_.push_back("font dialog flags " + std::to_string(s.flags) + " offering " +
-                           s.preset.name + " " + std::to_string(static_cast<int>(s.preset.size)));
+        journal_.push_back("font dialog flags " + std::to_string(s.flags) + " offering " + s.preset.name + " " +
+                           std::to_string(static_cast<int>(s.preset.size)));
         return std::nullopt;
     }
     std::unique_ptr<Printer> choosePrinter(unsigned flags) override
@@ -172,9 +174,8 @@ public:
 private:
     std::optional<std::string> file(const char* kind, const FileDialogSetup& s)
     {
-        journal_.push_back(std::string(kind) + " dialog " + Quoted(s.title) + " filter " +
-                           Quoted(s.filter) + " flags " + std::to_string(s.flags) + " offering " +
-                           Quoted(s.fileName));
+        journal_.push_back(std::string(kind) + " dialog " + Quoted(s.title) + " filter " + Quoted(s.filter) +
+                           " flags " + std::to_string(s.flags) + " offering " + Quoted(s.fileName));
         return Next(answers_, journal_, "chosen");
     }
 

@@ -4,16 +4,19 @@
 
 #include <filesystem>
 
+#include "app/buttons.h"
 #include "disk_platform.h"
 #include "filetools/text_tools.h"
-#include "app/buttons.h"
 
 namespace fortelle {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Calculator { const char* button; const char* file; };
+struct Calculator {
+    const char* button;
+    const char* file;
+};
 
 class Faults : public ::testing::TestWithParam<Calculator>, protected testing::DiskPlatform {
 protected:
@@ -21,16 +24,15 @@ protected:
     // deviation); true when a whole report was shown.
     bool click()
     {
-        answers = std::string(GetParam().button) == "StdDev" ? testing::Answers{"1", "2", "100"}
-                                                              : testing::Answers(4, "5");
+        answers =
+            std::string(GetParam().button) == "StdDev" ? testing::Answers{"1", "2", "100"} : testing::Answers(4, "5");
         prompt.asked.clear();
         box.content.clear();
         box.visible = false;
         for (const ButtonDesign& b : ButtonDesigns()) {
             if (b.name == GetParam().button) b.onClick(platform);
         }
-        return box.content.size() > 40 && box.content.ends_with("\r\n") && box.visible &&
-               !folder.has("zavixs");
+        return box.content.size() > 40 && box.content.ends_with("\r\n") && box.visible && !folder.has("zavixs");
     }
     bool offeredNothing() const
     {
@@ -60,8 +62,8 @@ TEST_P(Faults, ALinkAtTheParameterFileLeavesItsTarget)
 
 TEST_P(Faults, BinaryEmptyAndHugeParameterFilesHoldNoValues)
 {
-    for (const std::string& bytes : {std::string("\x00\x01\xff\xfe\x80", 5), std::string(),
-                                     std::string(100u << 20, '9')}) {
+    for (const std::string& bytes :
+         {std::string("\x00\x01\xff\xfe\x80", 5), std::string(), std::string(100u << 20, '9')}) {
         folder.write(file, bytes);
         EXPECT_TRUE(click());
         EXPECT_TRUE(offeredNothing());
@@ -81,12 +83,9 @@ TEST_P(Faults, ADiskThatFillsKeepsTheOldParameterFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCalculator, Faults,
-                         ::testing::Values(Calculator{"Pick5", "Lotto.INI"},
-                                           Calculator{"Pick6", "Power51.INI"},
-                                           Calculator{"EuroOdds", "EuroOdds.INI"},
-                                           Calculator{"Horses", "Horses.INI"},
-                                           Calculator{"PowerOdds", "SoccerBet.INI"},
-                                           Calculator{"USBet", "USBet.INI"},
+                         ::testing::Values(Calculator{"Pick5", "Lotto.INI"}, Calculator{"Pick6", "Power51.INI"},
+                                           Calculator{"EuroOdds", "EuroOdds.INI"}, Calculator{"Horses", "Horses.INI"},
+                                           Calculator{"PowerOdds", "SoccerBet.INI"}, Calculator{"USBet", "USBet.INI"},
                                            Calculator{"StdDev", "StDv.INI"}),
                          [](const auto& info) { return std::string(info.param.button); });
 

@@ -41,8 +41,7 @@ extern "C" int fsync(int fd)
 
 extern "C" int rename(const char* from, const char* to) noexcept
 {
-    static const auto real =
-        reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+    static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
     if (g_log) g_log->push_back(std::string("rename ") + to);
     const int result = real(from, to);
     if (g_afterRename) g_afterRename();
@@ -71,8 +70,7 @@ std::string InChild(const std::function<std::string()>& work, bool asNobody = fa
             ::_exit(99);
         }
         const std::string out = work();
-        const bool sent =
-            ::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+        const bool sent = ::write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
         ::_exit(sent ? 0 : 98);
     }
     ::close(fds[1]);
@@ -162,9 +160,8 @@ TEST(Save, WritesThroughLinksInPlaceWhereItMustAndSaysWhyWhenItCannot)
     DiskPlatform d;
     fs::permissions(d.folder.path(), fs::perms(0755));
     // "open" is nobody's folder; nobody may not add files to "closed".
-    for (const char* name :
-         {"open/", "open/dir/", "closed/", "open/protected.txt", "open/target.txt", "open/big.txt",
-          "closed/mine.txt", "closed/big.txt", "open/link"}) {
+    for (const char* name : {"open/", "open/dir/", "closed/", "open/protected.txt", "open/target.txt", "open/big.txt",
+                             "closed/mine.txt", "closed/big.txt", "open/link"}) {
         const fs::path path = d.folder.path() / name;
         if (std::string(name).ends_with("/")) fs::create_directories(path);
         if (path.extension() == ".txt") d.folder.write(name, "old");
@@ -188,8 +185,7 @@ TEST(Save, WritesThroughLinksInPlaceWhereItMustAndSaysWhyWhenItCannot)
         const std::string path = (d.folder.path() / name).string();
         const std::string shown = InChild(
             [&, error = error] {
-                d.box.content =
-                    std::string(std::string(error) == "File too large" ? 100000 : 3, 'x');
+                d.box.content = std::string(std::string(error) == "File too large" ? 100000 : 3, 'x');
                 d.answers = {path};
                 testing::FileSizeLimit limit(50000);
                 RunSave(d.platform);
@@ -251,8 +247,8 @@ TEST(Modes, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirModeWithoutSetId)
         int before; // the mode of the file replaced, or -1 for a new file
         mode_t after;
     };
-    for (const Case& c : {Case{077, -1, 0600}, Case{027, -1, 0640}, Case{022, 04755, 0755},
-                          Case{022, 02640, 0640}, Case{0, 0600, 0600}}) {
+    for (const Case& c : {Case{077, -1, 0600}, Case{027, -1, 0640}, Case{022, 04755, 0755}, Case{022, 02640, 0640},
+                          Case{0, 0600, 0600}}) {
         DiskPlatform d;
         for (const char* name : {"Lotto.INI", "saved.txt"}) {
             if (c.before < 0) continue;
@@ -265,8 +261,7 @@ TEST(Modes, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirModeWithoutSetId)
         RunSave(d.platform);
         ::umask(saved);
         for (const char* name : {"Lotto.INI", "saved.txt"}) {
-            EXPECT_EQ(static_cast<mode_t>(fs::status(name).permissions()), c.after)
-                << name << " from " << c.before;
+            EXPECT_EQ(static_cast<mode_t>(fs::status(name).permissions()), c.after) << name << " from " << c.before;
         }
     }
 }
@@ -307,8 +302,7 @@ TEST(NoPlaceForFiles, ReportsShowDefaultsAreOfferedAndNothingIsWrittenOrDeleted)
         d.answers = {"40", "5", "10"};
         RunWholeNumberCalculator(LottoCalculator(), d.platform);
         EXPECT_EQ(d.prompt.asked.at(3 * run).offered, "49"); // nothing was remembered
-        EXPECT_EQ(d.box.content,
-                  WholeNumberReport(LottoCalculator(), std::vector<std::string>{"40", "5", "10"}));
+        EXPECT_EQ(d.box.content, WholeNumberReport(LottoCalculator(), std::vector<std::string>{"40", "5", "10"}));
     }
     EXPECT_EQ(d.folder.entries(), std::vector<std::string>{"zavixs"});
     EXPECT_EQ(d.folder.read("zavixs"), "a user's own file");

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <map>
 
-#include "games/named_games.h"
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
+#include "games/named_games.h"
 #include "games/ticket_value.h"
 
 namespace fortelle {
@@ -61,7 +61,7 @@ TEST(TicketValue, KnownResults)
     ValueAssumptions a;
     a.jackpot = 70;
     TicketValue v = ComputeTicketValue(tiny, a);
-    EXPECT_EQ(v.value, Rational(7)); // J p
+    EXPECT_EQ(v.value, Rational(7));              // J p
     EXPECT_EQ(v.breakEven.jackpot, Rational(20)); // price / p
     a.taxRate = Rational(1, 4);
     a.taxAbove = Rational(50);

@@ -15,15 +15,21 @@ namespace {
 
 TEST(Lotto, ExchangeRaiseAndCap)
 {
+    // clang-format off
     const std::pair<LottoGame, LottoGame> cases[] = {
-        {{6, 49, 6}, {49, 6, 6}},   {{49, 6, 3}, {49, 6, 6}},   {{0, 0, 0}, {0, 0, 0}},
-        {{-5, 3, 0}, {3, -5, 0}},   {{49, 6, 60}, {49, 6, 60}}, {{6, 6, 6}, {6, 6, 6}},
-        {{5000, 2000, 0}, {5000, 1000, 1000}}, {{1000, 1001, 0}, {1001, 1000, 1000}},
+        {{6, 49, 6}, {49, 6, 6}},
+        {{49, 6, 3}, {49, 6, 6}},
+        {{0, 0, 0}, {0, 0, 0}},
+        {{-5, 3, 0}, {3, -5, 0}},
+        {{49, 6, 60}, {49, 6, 60}},
+        {{6, 6, 6}, {6, 6, 6}},
+        {{5000, 2000, 0}, {5000, 1000, 1000}},
+        {{1000, 1001, 0}, {1001, 1000, 1000}},
     };
+    // clang-format on
     for (const auto& [in, out] : cases) {
         const LottoGame g = NormaliseLotto(in);
-        EXPECT_EQ(std::tie(g.N, g.k, g.p), std::tie(out.N, out.k, out.p))
-            << in.N << " " << in.k << " " << in.p;
+        EXPECT_EQ(std::tie(g.N, g.k, g.p), std::tie(out.N, out.k, out.p)) << in.N << " " << in.k << " " << in.p;
     }
 }
 
@@ -59,8 +65,7 @@ TEST(CombinationArithmetic, AgreesWithExactRationals)
                         const double shown = RoundOdds(value);
                         const double truth = exact.convert_to<double>();
                         const double tolerance = shown >= 1e15 ? truth * 1e-14 : 0.005 + truth * 1e-15;
-                        ASSERT_LE(std::fabs(shown - truth), tolerance)
-                            << N << "/" << k << " pool " << p << " m " << m;
+                        ASSERT_LE(std::fabs(shown - truth), tolerance) << N << "/" << k << " pool " << p << " m " << m;
                         ASSERT_TRUE(figure.has_value());
                         ASSERT_LE(std::fabs(std::stod(GeneralForm(*figure)) - truth), 0.005 + truth * 1e-14);
                         ++rows;

@@ -22,15 +22,19 @@ struct ParseCase {
 
 TEST(ParameterFile, ReadsInFileOrderTheLastSetWinning)
 {
-    const ParseCase cases[] = {
-        {" 8 \r\n", 1, {8}}, {"", 1, {std::nullopt}}, {"horses\r\n", 1, {std::nullopt}},
-        {" 8 \r\n 12 \r\n 20 \r\n", 1, {20}},
-        {" 69            26 \r\n 5             5 \r\n", 4, {69, 26, 5, 5}},
-        {"1,2,3\n4 5\t6\n", 3, {4, 5, 6}},
-        // A partial last set replaces only the values it holds.
-        {"1 2 3 4", 3, {4, 2, 3}}, {"49\r\n6\r\n", 3, {49, 6, std::nullopt}},
-        {"49 x 12", 3, {49, std::nullopt, 12}}, {"\x01\x02\xff\r\n", 1, {std::nullopt}},
-        {"1.5E+15 12abc", 2, {1.5e15, std::nullopt}}, {"7", 0, {}}};
+    const ParseCase cases[] = {{" 8 \r\n", 1, {8}},
+                               {"", 1, {std::nullopt}},
+                               {"horses\r\n", 1, {std::nullopt}},
+                               {" 8 \r\n 12 \r\n 20 \r\n", 1, {20}},
+                               {" 69            26 \r\n 5             5 \r\n", 4, {69, 26, 5, 5}},
+                               {"1,2,3\n4 5\t6\n", 3, {4, 5, 6}},
+                               // A partial last set replaces only the values it holds.
+                               {"1 2 3 4", 3, {4, 2, 3}},
+                               {"49\r\n6\r\n", 3, {49, 6, std::nullopt}},
+                               {"49 x 12", 3, {49, std::nullopt, 12}},
+                               {"\x01\x02\xff\r\n", 1, {std::nullopt}},
+                               {"1.5E+15 12abc", 2, {1.5e15, std::nullopt}},
+                               {"7", 0, {}}};
     for (const ParseCase& c : cases) {
         EXPECT_EQ(ParseParameterValues(c.bytes, c.count), c.values) << c.bytes;
     }
@@ -41,8 +45,7 @@ TEST(ParameterFileOnDisk, CreatedWithTheDefaultsThenReplacedWhole)
     testing::TempFolder folder;
     StdFileSystem files;
     const std::vector<double> defaults{49, 6, 12}, accepted{50, 5, 5};
-    EXPECT_EQ(ReadParameterFile(files, "Lotto.INI", defaults, {1, 1, 1}),
-              (std::vector<StoredValue>{49, 6, 12}));
+    EXPECT_EQ(ReadParameterFile(files, "Lotto.INI", defaults, {1, 1, 1}), (std::vector<StoredValue>{49, 6, 12}));
     EXPECT_EQ(folder.read("Lotto.INI"), " 49 \r\n 6 \r\n 12 \r\n");
     folder.write("Lotto.INI", std::string(5000, '7'));
     EXPECT_TRUE(WriteParameterFile(files, "Lotto.INI", accepted, {1, 1, 1}));

@@ -18,10 +18,11 @@ TEST(Decoding, KeepsUtf8AndReadsOtherBytesAsLatin1)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"plain text\r\n", "plain text\r\n"},
-        {" \xE2\x80\xA2 bullet", " \xE2\x80\xA2 bullet"},       // UTF-8 kept
-        {"caf\xE9", "caf\xC3\xA9"},                               // Latin-1 é
-        {"\xFF\xFE", "\xC3\xBF\xC3\xBE"},                         // never valid
-        {std::string("a\0b", 3), "a\xEF\xBF\xBD" "b"},           // a zero byte shows
+        {" \xE2\x80\xA2 bullet", " \xE2\x80\xA2 bullet"}, // UTF-8 kept
+        {"caf\xE9", "caf\xC3\xA9"},                       // Latin-1 é
+        {"\xFF\xFE", "\xC3\xBF\xC3\xBE"},                 // never valid
+        {std::string("a\0b", 3), "a\xEF\xBF\xBD"
+                                 "b"},                            // a zero byte shows
         {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                         // overlong form
         {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},             // surrogate
         {"\xE2\x80", "\xC3\xA2\xC2\x80"},                         // cut short

@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/buttons.h"
 #include "fakes.h"
 #include "games/game_handlers.h"
-#include "app/buttons.h"
 
 namespace {
 

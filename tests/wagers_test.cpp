@@ -17,8 +17,7 @@ TEST(PowerSteps, KnownLargePowers)
     // 2^10000 = 1.99506311688075838...E+3010, and the last rows of the
     // largest reports.
     for (const Case& c : {Case{3, 69, "8.34385168331081E+32"}, Case{2, 10000, "1.99506311688076E+3010"},
-                          Case{3, 1000000, "1.79771011667574E+477121"},
-                          Case{2, 1000000, "9.9006562292959E+301029"}}) {
+                          Case{3, 1000000, "1.79771011667574E+477121"}, Case{2, 1000000, "9.9006562292959E+301029"}}) {
         PowerSteps steps(c.base);
         for (int k = 0; k < c.power; ++k) steps.step();
         EXPECT_EQ(GeneralForm(steps.figure()), c.figure) << c.base << "^" << c.power;

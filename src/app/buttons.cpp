@@ -35,28 +35,22 @@ constexpr std::array<ButtonDesign, 15> kButtons{{
     {"Pick4", "Pick 4", "Calculate the odds in the pick-4 game", kColumn2, kRow1, Pick4},
     {"Pick5", "Lotto Odds", "Calculate the odds in lotto & Keno games", kColumn3, kRow1, Lotto},
     {"Pick6", "Powerball", "Calculate the odds in Powerball games", kColumn4, kRow1, Powerball},
-    {"EuroOdds", "EuroOdds", "Calculate the odds in lotto games with two ballsets", kColumn5, kRow1,
-     Euro},
+    {"EuroOdds", "EuroOdds", "Calculate the odds in lotto games with two ballsets", kColumn5, kRow1, Euro},
     {"Horses", "Horses", "Calculate the odds in horse racing", kColumn1, kRow2, Horses},
-    {"Roulette", "Roulette", "Calculate the odds for various roulette bets", kColumn2, kRow2,
-     Roulette},
-    {"USBet", "Sports Bet", "Calculate the odds in American sports betting", kColumn3, kRow2,
-     Parlay},
+    {"Roulette", "Roulette", "Calculate the odds for various roulette bets", kColumn2, kRow2, Roulette},
+    {"USBet", "Sports Bet", "Calculate the odds in American sports betting", kColumn3, kRow2, Parlay},
     {"PowerOdds", "Soccer 1X2", "Calculate the odds in soccer pools 1X2", kColumn4, kRow2, Soccer},
     {"StdDev", "StdDev", "Calculate the binomial standard deviation", kColumn5, kRow2, RunStdDev},
     {"Open", "Open", "Open a text file, mainly for U.S. Bet", kColumn1, kRow3, RunOpen},
     {"Edit", "Edit", "Edit a text file, mainly for U.S. Bet", kColumn2, kRow3, RunEdit},
-    {"Font", "Font", "Pick a font and its attributes for entire files, or text selections",
-     kColumn3, kRow3, RunFont},
+    {"Font", "Font", "Pick a font and its attributes for entire files, or text selections", kColumn3, kRow3, RunFont},
     {"Print", "Print", "Print entire files, or text selections", kColumn4, kRow3, RunPrint},
-    {"Save", "Save", "Save the content of the text box to file. Careful with the filenames!",
-     kColumn5, kRow3, RunSave},
+    {"Save", "Save", "Save the content of the text box to file. Careful with the filenames!", kColumn5, kRow3, RunSave},
 }};
 
 constexpr std::array<std::string_view, 17> kTabOrder{
-    "Pick3",    "RichTextBox1", "Label1", "Pick4",     "Pick5",  "Pick6",
-    "EuroOdds", "Horses",       "Open",   "Roulette",  "USBet",  "PowerOdds",
-    "StdDev",   "Edit",         "Font",   "Print",     "Save"};
+    "Pick3",    "RichTextBox1", "Label1",    "Pick4",  "Pick5", "Pick6", "EuroOdds", "Horses", "Open",
+    "Roulette", "USBet",        "PowerOdds", "StdDev", "Edit",  "Font",  "Print",    "Save"};
 
 } // namespace
 

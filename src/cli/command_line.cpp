@@ -69,11 +69,10 @@ const std::vector<Calculator>& Calculators()
              auto outcome = StdDevCommandLine(v);
              if (auto* report = std::get_if<std::string>(&outcome)) return Report(*report);
              const auto& refusal = std::get<StdDevRefusal>(outcome);
-             return CommandLineResult{
-                 {},
-                 "fortelle-cli: stddev: the entry " + std::string(refusal.entry) +
-                     " is not accepted: " + refusal.reason + "\n",
-                 1};
+             return CommandLineResult{{},
+                                      "fortelle-cli: stddev: the entry " + std::string(refusal.entry) +
+                                          " is not accepted: " + refusal.reason + "\n",
+                                      1};
          }},
     };
     return all;
@@ -86,10 +85,7 @@ CommandLineResult UsageError(const std::string& message)
 
 } // namespace
 
-CommandLineResult RunCommandLine(const std::vector<std::string>& args)
-{
-    return RunCommandLine(args, {});
-}
+CommandLineResult RunCommandLine(const std::vector<std::string>& args) { return RunCommandLine(args, {}); }
 
 CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::string_view programFolder)
 {
@@ -99,9 +95,8 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::stri
     while (first < args.size() && args[first] == "--raw") ++first;
     if (first < args.size() && IsGameCommand(args[first])) {
         const std::span<const std::string> rest(args.data() + first + 1, args.size() - first - 1);
-        return RunGameCommand(args[first], rest, first > 0, [&] {
-            return LoadGameCatalog(GameFolders(programFolder, ProcessEnvironment));
-        });
+        return RunGameCommand(args[first], rest, first > 0,
+                              [&] { return LoadGameCatalog(GameFolders(programFolder, ProcessEnvironment)); });
     }
 
     bool raw = false;
@@ -130,8 +125,8 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::stri
         if (c.name != words[0]) continue;
         const std::span<const std::string> values(words.data() + 1, words.size() - 1);
         if (values.size() > c.values) {
-            return UsageError("too many values for " + std::string(c.name) + " (at most " +
-                              std::to_string(c.values) + ")");
+            return UsageError("too many values for " + std::string(c.name) + " (at most " + std::to_string(c.values) +
+                              ")");
         }
         CommandLineResult result = c.run(values);
         if (!raw) result.out = CrLfToLineFeeds(result.out);

@@ -6,11 +6,11 @@
 #include <optional>
 #include <vector>
 
-#include "games/named_games.h"
-#include "shell/report.h"
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
+#include "games/named_games.h"
 #include "games/ticket_value.h"
+#include "shell/report.h"
 
 namespace fortelle {
 namespace {
@@ -94,8 +94,8 @@ std::int64_t WholeCount(const std::string& what, const std::string& text, std::i
 {
     const Rational value = Amount(what, text);
     if (denominator(value) != 1 || value < lo || value > hi) {
-        Refuse(what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
-               " (" + text + ")");
+        Refuse(what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + " (" + text +
+               ")");
     }
     return numerator(value).convert_to<std::int64_t>();
 }
@@ -176,8 +176,7 @@ Rational TaxRate(const std::string& text)
 CommandLineResult Value(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
 {
     const Parsed p = ParseWords(
-        args, {"--jackpot", "--price", "--cash", "--tax", "--tax-above", "--tickets-sold", "--prize"},
-        {"--json"});
+        args, {"--jackpot", "--price", "--cash", "--tax", "--tax-above", "--tickets-sold", "--prize"}, {"--json"});
     if (p.words.empty()) Refuse("name a game (fortelle-cli games lists them)");
     NoMoreWords(p, 1);
     const GameDefinition& g = FindGame(catalog, p.words[0]);
@@ -254,7 +253,8 @@ CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& ca
             }
             if (!found) Refuse("the game '" + g.id + "' has no tier '" + name + "' (its tiers: " + names + ")");
         } else {
-            if (!odds.anyPrizeKnown) Refuse("'" + g.id + "' has no pay table for " + std::to_string(spots) + " spots: name a catch count");
+            if (!odds.anyPrizeKnown)
+                Refuse("'" + g.id + "' has no pay table for " + std::to_string(spots) + " spots: name a catch count");
             in.p = odds.anyPrize;
             in.what = title + ", any prize";
         }
@@ -277,8 +277,7 @@ PayTable ReadPays(const std::vector<std::string>& entries, int spots)
             start = comma + 1;
             const auto eq = entry.find('=');
             if (eq == std::string::npos) Refuse("--pay takes CATCH=PAY,..., not '" + entry + "'");
-            const int caught = static_cast<int>(
-                WholeCount("the catch count", entry.substr(0, eq), 0, spots));
+            const int caught = static_cast<int>(WholeCount("the catch count", entry.substr(0, eq), 0, spots));
             if (pays.count(caught)) Refuse("the pay for " + std::to_string(caught) + " caught is given twice");
             pays[caught] = Amount("the pay for " + std::to_string(caught) + " caught", entry.substr(eq + 1));
         }

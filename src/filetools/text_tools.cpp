@@ -12,8 +12,7 @@ void RunOpen(Platform& platform)
 {
     OutputBox& box = platform.box;
     box.setText(""); // emptied before the dialog, so a cancel leaves it empty
-    const auto path = platform.dialogs.openFile(
-        {"Open File", std::string(kFileFilter), kFileDialogFlags, "GAMES.5"});
+    const auto path = platform.dialogs.openFile({"Open File", std::string(kFileFilter), kFileDialogFlags, "GAMES.5"});
     if (!path) return;
     if (const auto bytes = platform.files.readAll(*path, kLargestOpenedFile)) {
         box.insertAtCaret(DecodeFileBytes(*bytes));
@@ -46,15 +45,14 @@ void RunEdit(Platform& platform)
 
 void RunSave(Platform& platform)
 {
-    const auto path = platform.dialogs.saveFile(
-        {"Save Combinations", std::string(kFileFilter), kFileDialogFlags, "Zavix.Odds"});
+    const auto path =
+        platform.dialogs.saveFile({"Save Combinations", std::string(kFileFilter), kFileDialogFlags, "Zavix.Odds"});
     if (!path) return;
     // Whole or not at all: a save that fails leaves the old file as it was.
     const SaveResult result = platform.files.save(*path, WithCrLf(platform.box.text()));
     // A file the user believes saved but is not is lost work: say so.
     if (!result.saved) {
-        platform.dialogs.showError("Save Combinations",
-                                   "Could not save \"" + *path + "\": " + result.reason + ".");
+        platform.dialogs.showError("Save Combinations", "Could not save \"" + *path + "\": " + result.reason + ".");
     }
 }
 

@@ -29,10 +29,7 @@ struct FileFault {
     std::string where, what;
 };
 
-[[noreturn]] void Fault(const std::string& where, const std::string& what)
-{
-    throw FileFault{where, what};
-}
+[[noreturn]] void Fault(const std::string& where, const std::string& what) { throw FileFault{where, what}; }
 
 std::string Quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
 
@@ -68,8 +65,7 @@ int Whole(const Json& value, const std::string& where, int lo, int hi)
     if (!value.is_number_integer()) Fault(where, "must be a whole number");
     const auto n = value.get<std::int64_t>();
     if (n < lo || n > hi) {
-        Fault(where, std::to_string(n) + " is out of range (" + std::to_string(lo) + " to " +
-                         std::to_string(hi) + ")");
+        Fault(where, std::to_string(n) + " is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) + ")");
     }
     return static_cast<int>(n);
 }
@@ -119,8 +115,7 @@ PublishedOdds Published(const Json& value, const std::string& where)
     if (text.find_first_of("eE,") != std::string::npos) {
         Fault(where + "/odds", "write the published figure as it is printed, digits and a point");
     }
-    const std::string rounding =
-        value.contains("rounding") ? Text(value["rounding"], where + "/rounding") : "nearest";
+    const std::string rounding = value.contains("rounding") ? Text(value["rounding"], where + "/rounding") : "nearest";
     if (rounding == "nearest") {
         p.rounding = Rounding::Nearest;
     } else if (rounding == "up") {
@@ -169,15 +164,13 @@ DrumSpec ReadDrum(const Json& value, const std::string& where, bool keno)
     DrumSpec d;
     d.name = Text(Field(value, where, "name"), where + "/name");
     d.label = value.contains("label") ? Text(value["label"], where + "/label") : d.name;
-    d.extraLabel = value.contains("extra_label") ? Text(value["extra_label"], where + "/extra_label")
-                                                 : "supplementary";
+    d.extraLabel = value.contains("extra_label") ? Text(value["extra_label"], where + "/extra_label") : "supplementary";
     d.first = value.contains("first") ? Whole(value["first"], where + "/first", 0, 1) : 1;
     d.size = Whole(Field(value, where, "size"), where + "/size", 1, kMaxSize);
     d.draw = Whole(Field(value, where, "draw"), where + "/draw", 1, kMaxDrawn);
     d.extra = value.contains("extra") ? Whole(value["extra"], where + "/extra", 0, kMaxDrawn) : 0;
     if (d.draw + d.extra > d.size) {
-        Fault(where, "draws " + std::to_string(d.draw + d.extra) + " numbers from a drum of " +
-                         std::to_string(d.size));
+        Fault(where, "draws " + std::to_string(d.draw + d.extra) + " numbers from a drum of " + std::to_string(d.size));
     }
     const Json& pick = Field(value, where, "pick");
     if (keno) {
@@ -202,8 +195,7 @@ TierSpec ReadTier(const Json& value, const std::string& where, const std::vector
     if (!match.is_object()) Fault(at, "must be an object naming each drum");
     for (const auto& item : match.items()) {
         const std::string& key = item.key(); // named, not bound: lambdas capture it on older compilers too
-        const bool known = std::any_of(drums.begin(), drums.end(),
-                                       [&](const DrumSpec& d) { return d.name == key; });
+        const bool known = std::any_of(drums.begin(), drums.end(), [&](const DrumSpec& d) { return d.name == key; });
         if (!known) Fault(at, "the game has no drum " + Quoted(key));
     }
     std::string label;
@@ -245,8 +237,7 @@ void ReadKeno(const Json& root, GameDefinition& g)
     for (const auto& [key, table] : tables.items()) {
         const std::string where = "/pay_tables/" + key;
         const auto spotCount = ParseDecimal(key);
-        if (!spotCount || denominator(*spotCount) != 1 || *spotCount < g.spotsMin ||
-            *spotCount > g.spotsMax) {
+        if (!spotCount || denominator(*spotCount) != 1 || *spotCount < g.spotsMin || *spotCount > g.spotsMax) {
             Fault(where, Quoted(key) + " is not a spot count the game offers");
         }
         const int s = static_cast<int>(numerator(*spotCount));
@@ -267,8 +258,9 @@ void ReadKeno(const Json& root, GameDefinition& g)
 GameDefinition ReadGame(const Json& root)
 {
     if (!root.is_object()) Fault("", "a game file holds one object");
-    OnlyKeys(root, "", {"format", "id", "name", "rules_since", "price", "currency", "drums", "tiers",
-                        "any_prize_published", "notes", "keno", "spots", "pay_tables"});
+    OnlyKeys(root, "",
+             {"format", "id", "name", "rules_since", "price", "currency", "drums", "tiers", "any_prize_published",
+              "notes", "keno", "spots", "pay_tables"});
     if (root.contains("format") && Whole(root["format"], "/format", 1, 1000) != 1) {
         Fault("/format", "this program reads format 1");
     }
@@ -477,8 +469,7 @@ GameCatalog LoadGameCatalog(const std::vector<std::string>& folders)
             std::error_code sizeError;
             const auto size = fs::file_size(path, sizeError);
             if (sizeError || size > kMaxFileBytes) {
-                catalog.warnings.push_back(name + ": " +
-                                           (sizeError ? "cannot be read" : "larger than 1 MiB"));
+                catalog.warnings.push_back(name + ": " + (sizeError ? "cannot be read" : "larger than 1 MiB"));
                 continue;
             }
             std::ifstream in(path, std::ios::binary);
@@ -495,8 +486,8 @@ GameCatalog LoadGameCatalog(const std::vector<std::string>& folders)
             }
             const auto [it, fresh] = seenHere.emplace(r.game->id, name);
             if (!fresh) {
-                catalog.warnings.push_back(name + ": the id " + Quoted(r.game->id) +
-                                           " is already taken by " + it->second);
+                catalog.warnings.push_back(name + ": the id " + Quoted(r.game->id) + " is already taken by " +
+                                           it->second);
                 continue;
             }
             byId[r.game->id] = std::move(*r.game);

@@ -31,8 +31,8 @@ struct CountRange {
 // `extra` supplementary (bonus) numbers from the same drum; the player
 // picks `pick` numbers of it (the spot count, in Keno).
 struct DrumSpec {
-    std::string name;  // how tiers refer to it ("main", "powerball")
-    std::string label; // how reports name it ("Powerball")
+    std::string name;       // how tiers refer to it ("main", "powerball")
+    std::string label;      // how reports name it ("Powerball")
     std::string extraLabel; // the supplementary numbers' name ("bonus ball")
     int first = 1;
     int size = 0;
@@ -125,8 +125,7 @@ GameCatalog LoadGameCatalog(const std::vector<std::string>& folders);
 // installed, `<folder>/share/fortelle/games` in a build tree), then the
 // user's ($XDG_DATA_HOME/fortelle/games, or ~/.local/share/fortelle/games).
 using EnvironmentLookup = std::function<std::optional<std::string>(const char*)>;
-std::vector<std::string> GameFolders(std::string_view programFolder,
-                                     const EnvironmentLookup& environment);
+std::vector<std::string> GameFolders(std::string_view programFolder, const EnvironmentLookup& environment);
 std::optional<std::string> ProcessEnvironment(const char* name);
 
 // An exact decimal ("2", "2.50", "-1e6", "1,000,000"), or nothing.

@@ -4,13 +4,13 @@
 #include <optional>
 #include <vector>
 
+#include "games/keno_returns.h"
+#include "games/many_draws.h"
 #include "games/named_games.h"
+#include "games/ticket_value.h"
 #include "platform/platform.h"
 #include "shell/parameter_file.h"
 #include "shell/pipeline.h"
-#include "games/keno_returns.h"
-#include "games/many_draws.h"
-#include "games/ticket_value.h"
 
 namespace fortelle {
 namespace {
@@ -70,8 +70,8 @@ std::int64_t Whole(const std::string& answer, const std::string& what, std::int6
 {
     const Rational value = Number(answer, what);
     if (denominator(value) != 1 || value < lo || value > hi) {
-        Refuse(what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
-               ", not " + answer + ".");
+        Refuse(what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not " +
+               answer + ".");
     }
     return numerator(value).convert_to<std::int64_t>();
 }
@@ -101,16 +101,13 @@ void Guarded(Platform& platform, std::string_view title, Steps&& steps)
         steps();
     } catch (const Refused& r) {
         platform.dialogs.showError(title, r.text);
-    } catch (const Cancelled&) {
-    }
+    } catch (const Cancelled&) {}
 }
 
 int AskSpots(Platform& platform, const GameDefinition& g, const StoredValue& stored, std::string_view title)
 {
-    const std::string answer = Ask(platform, title,
-                                   " " + g.name + "\n How many spots does the ticket mark - \n " +
-                                       SpotRange(g) + " \n",
-                                   stored);
+    const std::string answer = Ask(
+        platform, title, " " + g.name + "\n How many spots does the ticket mark - \n " + SpotRange(g) + " \n", stored);
     return static_cast<int>(Whole(answer, "The spot count", g.spotsMin, g.spotsMax));
 }
 
@@ -137,19 +134,19 @@ void RunTicketValue(Platform& platform, const GameCatalog& catalog)
         const auto games = catalog.lotteries();
         if (games.empty()) Refuse("No lottery games were found: the game files are missing.");
         const auto stored = Remembered(platform.files, kTicketValueFile, {1, 100000000, 0, 1, 0, 0, 0});
-        const std::size_t choice = static_cast<std::size_t>(Whole(
-            Ask(platform, "Ticket Value", GameList(games, " The value of a ticket \n Choose the game by its number - \n"),
-                stored[0]),
-            "The game's number", 1, static_cast<std::int64_t>(games.size())));
+        const std::size_t choice = static_cast<std::size_t>(
+            Whole(Ask(platform, "Ticket Value",
+                      GameList(games, " The value of a ticket \n Choose the game by its number - \n"), stored[0]),
+                  "The game's number", 1, static_cast<std::int64_t>(games.size())));
         const GameDefinition& g = *games[choice - 1];
         const std::string cur = g.currency;
         ValueAssumptions a;
-        a.jackpot = Number(Ask(platform, "Advertised Jackpot",
-                               " " + g.name + "\n The advertised jackpot (the annuity), in " + cur + " - \n",
-                               stored[1]),
-                           "The jackpot");
-        const std::string priceNote =
-            g.price ? "0 for the game's own, " + FractionText(*g.price) + " " + cur : std::string("the game file has none");
+        a.jackpot =
+            Number(Ask(platform, "Advertised Jackpot",
+                       " " + g.name + "\n The advertised jackpot (the annuity), in " + cur + " - \n", stored[1]),
+                   "The jackpot");
+        const std::string priceNote = g.price ? "0 for the game's own, " + FractionText(*g.price) + " " + cur
+                                              : std::string("the game file has none");
         const Rational price = Number(
             Ask(platform, "Ticket Price", " The ticket price in " + cur + " - \n (" + priceNote + ") \n", stored[2]),
             "The ticket price");
@@ -158,21 +155,21 @@ void RunTicketValue(Platform& platform, const GameCatalog& catalog)
                             " The cash option as a fraction of the jackpot - \n (1 for the annuity, 0.5 for half) \n",
                             stored[3]),
                         "The cash option");
-        const Rational rate =
-            Number(Ask(platform, "Tax Rate", " The tax rate in % - \n (0 for no tax) \n", stored[4]), "The tax rate", true);
+        const Rational rate = Number(Ask(platform, "Tax Rate", " The tax rate in % - \n (0 for no tax) \n", stored[4]),
+                                     "The tax rate", true);
         if (rate > 100) Refuse("The tax rate must be at most 100 %.");
-        const Rational above = Number(
-            Ask(platform, "Taxed Above", " Prizes above this amount are taxed, in " + cur + " - \n (0 taxes every prize) \n",
-                stored[5]),
-            "The tax threshold");
+        const Rational above =
+            Number(Ask(platform, "Taxed Above",
+                       " Prizes above this amount are taxed, in " + cur + " - \n (0 taxes every prize) \n", stored[5]),
+                   "The tax threshold");
         if (rate > 0) {
             a.taxRate = rate / 100;
             a.taxAbove = above;
         }
-        a.ticketsSold = Rational(Whole(
-            Ask(platform, "Tickets Sold",
-                " The other tickets sold in the draw - \n (0 for none: no prize is shared) \n", stored[6]),
-            "The number of tickets sold", 0, 1'000'000'000'000LL));
+        a.ticketsSold = Rational(
+            Whole(Ask(platform, "Tickets Sold",
+                      " The other tickets sold in the draw - \n (0 for none: no prize is shared) \n", stored[6]),
+                  "The number of tickets sold", 0, 1'000'000'000'000LL));
         if (const std::string refusal = CheckValueAssumptions(g, a); !refusal.empty()) {
             std::string text = refusal;
             text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
@@ -191,18 +188,19 @@ void RunManyDraws(Platform& platform, const GameCatalog& catalog)
     Guarded(platform, "Many Draws", [&] {
         const auto games = catalog.lotteries();
         const auto stored = Remembered(platform.files, kManyDrawsFile, {1, 0, 1000, 1040});
-        const auto choice = static_cast<std::size_t>(Whole(
-            Ask(platform, "Many Draws",
-                GameList(games, " The chance of winning at least once \n Choose the game by its number - \n"
-                                " 0  type the odds of one draw \n"),
-                stored[0]),
-            "The game's number", 0, static_cast<std::int64_t>(games.size())));
+        const auto choice = static_cast<std::size_t>(
+            Whole(Ask(platform, "Many Draws",
+                      GameList(games, " The chance of winning at least once \n Choose the game by its number - \n"
+                                      " 0  type the odds of one draw \n"),
+                      stored[0]),
+                  "The game's number", 0, static_cast<std::int64_t>(games.size())));
         ManyDrawsInput in;
         std::int64_t tier = 0;
         Rational typed = 0;
         if (choice == 0) {
-            typed = Number(Ask(platform, "Odds of One Draw", " The odds of one draw: 1 in X - \n Enter X - \n", stored[2]),
-                           "The odds");
+            typed =
+                Number(Ask(platform, "Odds of One Draw", " The odds of one draw: 1 in X - \n Enter X - \n", stored[2]),
+                       "The odds");
             if (typed < 1) Refuse("The odds must be 1 in 1 or more.");
             in.p = 1 / typed;
             in.what = "1 in " + PrintStyleNumber(RoundedFigure(typed)).substr(1);
@@ -218,7 +216,8 @@ void RunManyDraws(Platform& platform, const GameCatalog& catalog)
                          static_cast<std::int64_t>(odds.tiers.size()));
             const auto t = static_cast<std::size_t>(tier);
             in.p = tier == 0 ? odds.anyPrize : odds.p[t - 1];
-            in.what = g.name + (tier == 0 ? ", any prize" : ", tier " + odds.tiers[t - 1].name + " (" + odds.tiers[t - 1].label + ")");
+            in.what = g.name + (tier == 0 ? ", any prize"
+                                          : ", tier " + odds.tiers[t - 1].name + " (" + odds.tiers[t - 1].label + ")");
             typed = stored[2] ? RationalOf(*stored[2]) : Rational(0);
         }
         if (const auto refusal = ManyDrawsRefusal(in.p)) {
@@ -244,8 +243,8 @@ void RunKenoReturns(Platform& platform, const GameCatalog& catalog)
         defaults.resize(3 + kMostCatches, 0.0);
         const auto stored = Remembered(platform.files, kKenoReturnsFile, defaults);
         const auto choice = static_cast<std::size_t>(Whole(
-            Ask(platform, "Keno Returns", GameList(games, " The returns of a Keno pay table \n Choose the game by its number - \n"),
-                stored[0]),
+            Ask(platform, "Keno Returns",
+                GameList(games, " The returns of a Keno pay table \n Choose the game by its number - \n"), stored[0]),
             "The game's number", 1, static_cast<std::int64_t>(games.size())));
         const GameDefinition& g = *games[choice - 1];
         const int spots = AskSpots(platform, g, stored[1], "Keno Spots");
@@ -258,11 +257,11 @@ void RunKenoReturns(Platform& platform, const GameCatalog& catalog)
             for (int c = 0; c <= spots; ++c) {
                 offered += (c ? " " : "") + Offered(stored[3 + static_cast<std::size_t>(c)]);
             }
-            const auto answer = platform.prompt.ask(
-                "Keno Pay Table",
-                " What each catch pays per unit staked, stake included - \n for 0, 1, ... " + std::to_string(spots) +
-                    " caught, separated by blanks \n",
-                offered);
+            const auto answer =
+                platform.prompt.ask("Keno Pay Table",
+                                    " What each catch pays per unit staked, stake included - \n for 0, 1, ... " +
+                                        std::to_string(spots) + " caught, separated by blanks \n",
+                                    offered);
             if (!answer) throw Cancelled{};
             std::vector<std::string> words;
             std::string word;

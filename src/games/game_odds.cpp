@@ -82,8 +82,7 @@ Rational RoundTo(const Rational& x, int places, Rounding how)
 
 } // namespace
 
-TierProbabilities ComputeTierProbabilities(const std::vector<DrumSpec>& drums,
-                                           const std::vector<TierSpec>& tiers)
+TierProbabilities ComputeTierProbabilities(const std::vector<DrumSpec>& drums, const std::vector<TierSpec>& tiers)
 {
     TierProbabilities result;
     std::vector<std::vector<Outcome>> outcomes;
@@ -152,26 +151,18 @@ GameOdds ComputeGameOdds(const GameDefinition& game, int spots)
     return odds;
 }
 
-Figure15 OneInFigure(const Rational& p)
-{
-    return *ExactFigure(denominator(p), numerator(p));
-}
+Figure15 OneInFigure(const Rational& p) { return *ExactFigure(denominator(p), numerator(p)); }
 
-Figure15 RoundedFigure(const Rational& r)
-{
-    return *ExactFigure(numerator(r), denominator(r));
-}
+Figure15 RoundedFigure(const Rational& r) { return *ExactFigure(numerator(r), denominator(r)); }
 
-std::string FractionText(const Rational& r)
-{
-    return numerator(r).str() + "/" + denominator(r).str();
-}
+std::string FractionText(const Rational& r) { return numerator(r).str() + "/" + denominator(r).str(); }
 
 bool AgreesWithPublished(const Rational& p, const PublishedOdds& published)
 {
     if (p == 0) return false;
     const Rational x = 1 / p;
-    if (published.rounding != Rounding::Nearest) return RoundTo(x, published.places, published.rounding) == published.value;
+    if (published.rounding != Rounding::Nearest)
+        return RoundTo(x, published.places, published.rounding) == published.value;
     // A publisher's "nearest" may send a half either way.
     const BigInt scale = boost::multiprecision::pow(BigInt(10), static_cast<unsigned>(published.places));
     Rational gap = x - published.value;

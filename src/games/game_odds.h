@@ -22,8 +22,7 @@ struct TierProbabilities {
     std::string overlap;         // when two tiers share an outcome: which
 };
 
-TierProbabilities ComputeTierProbabilities(const std::vector<DrumSpec>& drums,
-                                           const std::vector<TierSpec>& tiers);
+TierProbabilities ComputeTierProbabilities(const std::vector<DrumSpec>& drums, const std::vector<TierSpec>& tiers);
 
 // A named game's ticket (Keno: of `spots` spots) with its tiers' chances.
 struct GameOdds {
@@ -32,7 +31,7 @@ struct GameOdds {
     std::vector<DrumSpec> drums;
     std::vector<TierSpec> tiers;
     std::vector<Rational> p;
-    Rational anyPrize = 0;   // of the tiers that pay something
+    Rational anyPrize = 0;     // of the tiers that pay something
     bool anyPrizeKnown = true; // false for Keno without a pay table
 };
 

@@ -151,8 +151,8 @@ std::string KenoReturnReport(const KenoReturn& r)
     out.line(" Return to player:", Digits(r.returnToPlayer * 100), "%");
     out.line(" House edge:", Digits(r.houseEdge * 100), "%");
     out.line(" Standard deviation of one game's result:", RoundPlaces(r.deviation, 2), "units");
-    out.line(" Chance of being behind (returns below stakes) after", r.games, "games:",
-             RoundPlaces(r.chanceBehind * 100, 2), "%");
+    out.line(" Chance of being behind (returns below stakes) after", r.games,
+             "games:", RoundPlaces(r.chanceBehind * 100, 2), "%");
     out.line(r.exactConvolution ? " (exact: the pay distribution convolved game by game)"
                                 : " (normal approximation with a continuity correction)");
     out.blank();

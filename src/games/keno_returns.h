@@ -15,14 +15,14 @@ namespace fortelle {
 using PayTable = std::map<int, Rational>;
 
 struct KenoReturn {
-    GameOdds odds;           // one tier per catch count
+    GameOdds odds; // one tier per catch count
     PayTable pays;
     bool typedTable = false; // entered, not from the game file
     std::int64_t games = 0;
     Rational returnToPlayer = 0; // expected pay per unit
     Rational houseEdge = 0;
-    double deviation = 0;        // of one game's result, in units
-    double chanceBehind = 0;     // of returns below stakes after `games` games
+    double deviation = 0;         // of one game's result, in units
+    double chanceBehind = 0;      // of returns below stakes after `games` games
     bool exactConvolution = true; // false: normal approximation
 };
 

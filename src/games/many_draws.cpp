@@ -103,8 +103,8 @@ std::string ManyDrawsReport(const ManyDraws& r)
         out.line("~ No win in", r.input.draws, "draws -> below 1 in 1E+300 = below 0.01 %");
     }
     const double expected = r.expectedWins.convert_to<double>();
-    out.line("~ Expected number of wins:", SignificantNumber(expected), " (exactly ",
-             FractionText(r.expectedWins), ")");
+    out.line("~ Expected number of wins:", SignificantNumber(expected), " (exactly ", FractionText(r.expectedWins),
+             ")");
     out.blank();
     out.line("~ Draws needed for a 50 % chance:", DrawsText(r.drawsFor50));
     out.line("~ Draws needed for a 90 % chance:", DrawsText(r.drawsFor90));
@@ -126,8 +126,7 @@ std::string ManyDrawsJson(const ManyDraws& r)
     j["at_least_once"] = r.atLeastOnce;
     j["at_least_once_odds"] = 1.0 / r.atLeastOnce;
     j["expected_wins"] = FractionText(r.expectedWins);
-    for (const auto& [key, draws] : {std::pair{"draws_for_50", r.drawsFor50},
-                                     std::pair{"draws_for_90", r.drawsFor90},
+    for (const auto& [key, draws] : {std::pair{"draws_for_50", r.drawsFor50}, std::pair{"draws_for_90", r.drawsFor90},
                                      std::pair{"draws_for_99", r.drawsFor99}}) {
         if (draws < 0x1p53) {
             j[key] = static_cast<std::int64_t>(draws);

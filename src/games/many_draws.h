@@ -15,16 +15,16 @@
 namespace fortelle {
 
 struct ManyDrawsInput {
-    std::string what;   // "US Powerball, tier 5+PB" or "1 in 1000"
-    Rational p = 0;     // 0 < p <= 1
+    std::string what;       // "US Powerball, tier 5+PB" or "1 in 1000"
+    Rational p = 0;         // 0 < p <= 1
     std::int64_t draws = 0; // 1 or more
 };
 
 struct ManyDraws {
     ManyDrawsInput input;
-    double atLeastOnce = 0;      // never above 1
-    double noWin = 1;            // (1 - p)^n, computed on its own for its digits
-    Rational expectedWins = 0;   // n p, exact
+    double atLeastOnce = 0;    // never above 1
+    double noWin = 1;          // (1 - p)^n, computed on its own for its digits
+    Rational expectedWins = 0; // n p, exact
     // Whole numbers; from 2^53 on, counted to 15 significant digits.
     double drawsFor50 = 0, drawsFor90 = 0, drawsFor99 = 0;
 };

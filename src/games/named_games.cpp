@@ -39,8 +39,8 @@ std::string PrizeText(const Prize& prize, const GameDefinition& game)
 std::string DrumSentence(const DrumSpec& d, std::size_t index)
 {
     const int last = d.first + d.size - 1;
-    std::string s = std::to_string(d.draw) + " " + d.label + " of " + std::to_string(d.first) + " to " +
-                    std::to_string(last);
+    std::string s =
+        std::to_string(d.draw) + " " + d.label + " of " + std::to_string(d.first) + " to " + std::to_string(last);
     if (index > 0) s += " from a drum of its own";
     if (d.extra > 0) {
         s += ", then " + std::to_string(d.extra) + " " + d.extraLabel + " from the same drum";
@@ -138,9 +138,9 @@ std::string NamedGameReport(const GameOdds& odds, bool exact)
     const std::size_t lead = nameWidth + labelWidth + 3;
     for (std::size_t i = 0; i < odds.tiers.size(); ++i) {
         const TierSpec& t = odds.tiers[i];
-        std::string row = "~ " + Padded(t.name, nameWidth) + " " + Padded(t.label, labelWidth) +
-                          " -> 1 in" + Padded(oddsTexts[i], oddsWidth) + " p = " +
-                          Padded(fractions[i], fractionWidth) + "  " + PrizeText(t.prize, g);
+        std::string row = "~ " + Padded(t.name, nameWidth) + " " + Padded(t.label, labelWidth) + " -> 1 in" +
+                          Padded(oddsTexts[i], oddsWidth) + " p = " + Padded(fractions[i], fractionWidth) + "  " +
+                          PrizeText(t.prize, g);
         if (exact) row += "  exact: 1 in " + FractionText(1 / odds.p[i]);
         r.line(row);
     }
@@ -155,8 +155,8 @@ std::string NamedGameReport(const GameOdds& odds, bool exact)
         if (exact) anyRow += "  exact: 1 in " + FractionText(1 / odds.anyPrize);
         r.line(anyRow);
         if (none > 0) {
-            std::string noneRow = "~ " + Padded("No prize", lead - 2) + " -> 1 in" + Padded(noneOdds, w) +
-                                  " p = " + FractionText(none);
+            std::string noneRow =
+                "~ " + Padded("No prize", lead - 2) + " -> 1 in" + Padded(noneOdds, w) + " p = " + FractionText(none);
             if (exact) noneRow += "  exact: 1 in " + FractionText(1 / none);
             r.line(noneRow);
         } else {
@@ -290,8 +290,8 @@ ChartCheck CheckPublishedFigures(const GameCatalog& catalog)
         ++gamesChecked;
         check.figures += figures;
         check.agrees = check.agrees && disagreements == 0;
-        check.text += g.id + ": " + std::to_string(figures - disagreements) + " of " +
-                      std::to_string(figures) + " published figures agree\n";
+        check.text += g.id + ": " + std::to_string(figures - disagreements) + " of " + std::to_string(figures) +
+                      " published figures agree\n";
     }
     check.text += std::to_string(check.figures) + " published figures of " + std::to_string(gamesChecked) +
                   " games checked: " + (check.agrees ? "all agree" : "some disagree") + "\n";

@@ -29,8 +29,8 @@ double PoissonOneTo(double n, double lambda)
 
 struct SharedSolution {
     bool reachable = false;
-    double amount = 0;      // the least prize whose expected kept share reaches the target
-    double bestAmount = 0;  // unreachable: the prize that keeps the most
+    double amount = 0;     // the least prize whose expected kept share reaches the target
+    double bestAmount = 0; // unreachable: the prize that keeps the most
     double bestKept = 0;
 };
 
@@ -148,7 +148,8 @@ std::string CheckValueAssumptions(const GameDefinition& game, const ValueAssumpt
             for (const TierSpec& t : game.tiers) names += (names.empty() ? "" : " ") + t.name;
             return "the game '" + game.id + "' has no tier '" + name + "' (its tiers: " + names + ")";
         }
-        if (tier->prize.kind == PrizeKind::Jackpot) return "the tier '" + name + "' is the jackpot: give it with --jackpot";
+        if (tier->prize.kind == PrizeKind::Jackpot)
+            return "the tier '" + name + "' is the jackpot: give it with --jackpot";
         if (amount < 0) return "the prize of the tier '" + name + "' must not be negative";
     }
     return {};
@@ -248,8 +249,7 @@ std::string TicketValueReport(const TicketValue& v)
     r.line(" The value of a ticket of '", g.name, "' (", g.id, ")");
     r.line(" Assumed:");
     r.line(" - an advertised jackpot of", Money(a.jackpot, cur),
-           a.cash == 1 ? std::string(", taken at its full amount")
-                       : ", taken as cash:" + Digits(a.cash) + "of it");
+           a.cash == 1 ? std::string(", taken at its full amount") : ", taken as cash:" + Digits(a.cash) + "of it");
     r.line(" - a ticket price of", Money(v.price, cur), a.price ? " (entered)" : " (the game's)");
     if (a.taxAbove && a.taxRate > 0 && *a.taxAbove == 0) {
         r.line(" - a tax of", Percent(a.taxRate), " on every prize");
@@ -307,9 +307,7 @@ std::string TicketValueReport(const TicketValue& v)
     r.line(" Return per unit staked:", Percent(v.returnRate));
     const BreakEven& b = v.breakEven;
     switch (b.kind) {
-    case BreakEven::Kind::Jackpot:
-        r.line(" Break-even jackpot (advertised):", Money(b.jackpot, cur));
-        break;
+    case BreakEven::Kind::Jackpot: r.line(" Break-even jackpot (advertised):", Money(b.jackpot, cur)); break;
     case BreakEven::Kind::AnyJackpot:
         r.line(" Break-even jackpot: any; the other tiers alone return the price.");
         break;

@@ -13,27 +13,27 @@
 namespace fortelle {
 
 struct ValueAssumptions {
-    Rational jackpot = 0;                  // advertised (annuity) jackpot
-    std::optional<Rational> price;         // nothing: the game file's price
-    Rational cash = 1;                     // cash option, a fraction of the jackpot
-    Rational taxRate = 0;                  // 0 to 1
-    std::optional<Rational> taxAbove;      // prizes above it are taxed whole; nothing: no tax
-    Rational ticketsSold = 0;              // other tickets in the draw
+    Rational jackpot = 0;                   // advertised (annuity) jackpot
+    std::optional<Rational> price;          // nothing: the game file's price
+    Rational cash = 1;                      // cash option, a fraction of the jackpot
+    Rational taxRate = 0;                   // 0 to 1
+    std::optional<Rational> taxAbove;       // prizes above it are taxed whole; nothing: no tax
+    Rational ticketsSold = 0;               // other tickets in the draw
     std::map<std::string, Rational> prizes; // by tier name: fixed overrides, pari-mutuel amounts
 };
 
 struct TierValue {
-    bool counted = false;   // false: a pari-mutuel tier with no amount given
-    bool shared = false;    // split among the draw's winners
-    double lambda = 0;      // the expected number of other winners
-    Rational perWin = 0;    // what a winner receives on average, after everything
-    Rational adds = 0;      // p * perWin
+    bool counted = false; // false: a pari-mutuel tier with no amount given
+    bool shared = false;  // split among the draw's winners
+    double lambda = 0;    // the expected number of other winners
+    Rational perWin = 0;  // what a winner receives on average, after everything
+    Rational adds = 0;    // p * perWin
 };
 
 struct BreakEven {
     enum class Kind { Jackpot, AnyJackpot, Unreachable, NoJackpotTier } kind = Kind::NoJackpotTier;
-    Rational jackpot = 0;     // advertised; Jackpot: the least that breaks even; Unreachable: the best
-    Rational bestValue = 0;   // Unreachable: the value of a ticket at the best jackpot
+    Rational jackpot = 0;   // advertised; Jackpot: the least that breaks even; Unreachable: the best
+    Rational bestValue = 0; // Unreachable: the value of a ticket at the best jackpot
 };
 
 struct TicketValue {
@@ -41,8 +41,8 @@ struct TicketValue {
     ValueAssumptions assumed;
     Rational price = 0;
     std::vector<TierValue> tiers;
-    Rational value = 0;       // expected value of one ticket
-    Rational returnRate = 0;  // value / price
+    Rational value = 0;      // expected value of one ticket
+    Rational returnRate = 0; // value / price
     BreakEven breakEven;
 };
 

@@ -41,10 +41,7 @@ std::vector<Big> ExactCombinations(std::int64_t n, std::int64_t count)
     return c;
 }
 
-Big PowerOfTen(std::int64_t e)
-{
-    return boost::multiprecision::pow(Big(10), static_cast<unsigned>(e));
-}
+Big PowerOfTen(std::int64_t e) { return boost::multiprecision::pow(Big(10), static_cast<unsigned>(e)); }
 
 } // namespace
 
@@ -56,8 +53,8 @@ Figure15 RatioFigure(Big a, const Big& b)
     if (f.negative) a = -a;
     if (a == 0) return f;
     // Estimate the decimal exponent from the bit lengths, then correct it.
-    const double bits = static_cast<double>(boost::multiprecision::msb(a)) -
-                        static_cast<double>(boost::multiprecision::msb(b));
+    const double bits =
+        static_cast<double>(boost::multiprecision::msb(a)) - static_cast<double>(boost::multiprecision::msb(b));
     std::int64_t e = static_cast<std::int64_t>(std::floor(bits * 0.30102999566398120));
     const Big low = PowerOfTen(14), high = PowerOfTen(15);
     Big q, r, d;
@@ -111,9 +108,9 @@ std::optional<Figure15> ExactFigure(Big a, Big b)
 }
 
 struct Game::Exact {
-    Big total;                 // C(N, k)
-    std::vector<Big> ways;     // C(p, m) * C(N - p, k - m), m = 0..k; 0 where impossible
-    std::vector<Big> atLeast;  // sum of ways[m'] for m' >= m
+    Big total;                // C(N, k)
+    std::vector<Big> ways;    // C(p, m) * C(N - p, k - m), m = 0..k; 0 where impossible
+    std::vector<Big> atLeast; // sum of ways[m'] for m' >= m
 };
 
 Game::Game(std::int64_t N, std::int64_t k, std::int64_t p) : N_(N), k_(k), p_(p)
@@ -205,19 +202,18 @@ bool BelowOne(double odds, const std::function<bool()>& exactTest)
     return exactTest();
 }
 
-void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor,
-                   std::string_view oddsText, std::string_view impossibleText)
+void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor, std::string_view oddsText,
+                   std::string_view impossibleText)
 {
     const double scale = static_cast<double>(factor);
     for (std::int64_t m = 0; m <= game.k(); ++m) {
         std::optional<Figure15> odds;
-        const double raw =
-            (table == OddsTable::Exactly ? game.exactOdds(m) : game.atLeastOdds(m)) * scale;
+        const double raw = (table == OddsTable::Exactly ? game.exactOdds(m) : game.atLeastOdds(m)) * scale;
         const bool impossible = (table == OddsTable::Exactly && game.impossible(m)) ||
                                 BelowOne(raw, [&] { return game.belowOne(table, m, factor); });
         if (!impossible) {
             const double x = RoundOdds(raw);
-            odds = std::isfinite(x) ? std::optional(ToFigure15(x))
+            odds = std::isfinite(x)              ? std::optional(ToFigure15(x))
                    : table == OddsTable::Exactly ? game.exactOddsFigure(m, factor)
                                                  : game.atLeastOddsFigure(m, factor);
         }
@@ -229,13 +225,11 @@ void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64
     }
 }
 
-std::optional<Figure15> CombinedOddsFigure(const Game& first, std::int64_t m1, const Game& second,
-                                           std::int64_t m2)
+std::optional<Figure15> CombinedOddsFigure(const Game& first, std::int64_t m1, const Game& second, std::int64_t m2)
 {
     const Game::Exact& a = first.exact();
     const Game::Exact& b = second.exact();
-    return ExactFigure(a.total * b.total,
-                       a.ways[static_cast<std::size_t>(m1)] * b.ways[static_cast<std::size_t>(m2)]);
+    return ExactFigure(a.total * b.total, a.ways[static_cast<std::size_t>(m1)] * b.ways[static_cast<std::size_t>(m2)]);
 }
 
 } // namespace fortelle

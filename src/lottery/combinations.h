@@ -63,17 +63,17 @@ public:
     std::int64_t p() const { return p_; }
 
     // Figures for the products of two games' exact odds (two ballsets).
-    friend std::optional<Figure15> CombinedOddsFigure(const Game& first, std::int64_t m1,
-                                                      const Game& second, std::int64_t m2);
+    friend std::optional<Figure15> CombinedOddsFigure(const Game& first, std::int64_t m1, const Game& second,
+                                                      std::int64_t m2);
 
 private:
     struct Exact;
     const Exact& exact() const;
 
     std::int64_t N_, k_, p_;
-    double total_;                  // Combinations(N, k)
-    std::vector<double> pool_;      // Combinations(p, m), m = 0..k
-    std::vector<double> outside_;   // Combinations(N - p, j), j = 0..k
+    double total_;                // Combinations(N, k)
+    std::vector<double> pool_;    // Combinations(p, m), m = 0..k
+    std::vector<double> outside_; // Combinations(N - p, j), j = 0..k
     mutable std::unique_ptr<Exact> exact_;
 };
 
@@ -92,7 +92,7 @@ bool BelowOne(double odds, const std::function<bool()>& exactTest);
 // by `factor`), or `impossibleText` when the outcome cannot happen or its
 // odds would be below one. A row keeps the double figure while it is finite;
 // otherwise the exact figure.
-void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor,
-                   std::string_view oddsText, std::string_view impossibleText);
+void WriteOddsRows(Report& report, const Game& game, OddsTable table, std::int64_t factor, std::string_view oddsText,
+                   std::string_view impossibleText);
 
 } // namespace fortelle

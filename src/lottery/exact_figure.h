@@ -14,7 +14,6 @@ Figure15 RatioFigure(boost::multiprecision::cpp_int a, const boost::multiprecisi
 
 // The report figure of a / b: rounded once to 2 places (ties to even) below
 // 1E15, 15 significant digits from there on; nothing when b is zero.
-std::optional<Figure15> ExactFigure(boost::multiprecision::cpp_int a,
-                                    boost::multiprecision::cpp_int b);
+std::optional<Figure15> ExactFigure(boost::multiprecision::cpp_int a, boost::multiprecision::cpp_int b);
 
 } // namespace fortelle

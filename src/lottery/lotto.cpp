@@ -43,17 +43,14 @@ const WholeNumberCalculator& LottoCalculator()
             {
                 {"Biggest Lotto/Keno Number",
                  PromptLines({" Calculate the odds of lotto and Keno games ",
-                              " Enter the BIGGEST number in the game - ",
-                              " for example 10, 12, 35, 49, 54, etc. "})},
+                              " Enter the BIGGEST number in the game - ", " for example 10, 12, 35, 49, 54, etc. "})},
                 {"Numbers Per Combination",
-                 PromptLines({" Calculate the odds of lotto and Keno games ",
-                              " How many numbers in a combination - ",
+                 PromptLines({" Calculate the odds of lotto and Keno games ", " How many numbers in a combination - ",
                               " for example 5, 6, 7, etc. "})},
                 {"Pool of Numbers",
                  PromptLines({" You can select numbers from a group (pool) - ",
                               " For example, play from a pool of 18 in lotto-6;",
-                              " or you can select just 6 numbers in lotto-6;",
-                              " How many numbers in the pool - ",
+                              " or you can select just 6 numbers in lotto-6;", " How many numbers in the pool - ",
                               " for example 6, 10, 35, 49, 54, etc. "})},
             },
         .prepareBoxFirst = false, // the file is read before the box is prepared
@@ -62,7 +59,10 @@ const WholeNumberCalculator& LottoCalculator()
                 const LottoGame g = NormaliseLotto({v[0], v[1], v[2]});
                 return WholeValues{g.N, g.k, g.p};
             },
-        .report = [](const WholeValues& v) { return LottoReport({v[0], v[1], v[2]}); },
+        .report =
+            [](const WholeValues& v) {
+                return LottoReport({v[0], v[1], v[2]});
+            },
     };
     return calculator;
 }

@@ -1,6 +1,5 @@
 #include "lottery/powerball.h"
 
-
 #include "lottery/combinations.h"
 #include "lottery/lotto.h"
 #include "shell/report.h"
@@ -44,23 +43,19 @@ const WholeNumberCalculator& PowerballCalculator()
         .defaults = {69, 26, 5, 5},
         .prompts =
             {
-                {"Biggest Regular Number",
-                 PromptLines({" Calculate the odds of Powerball games ",
-                              " Enter the BIGGEST regular number in the game - ",
-                              " for example 10, 12, 35, 49, 54, etc. "})},
-                {"Biggest Powerball Number",
-                 PromptLines({" Calculate the odds of Powerball games ",
-                              " Enter the BIGGEST Powerball number in the game - ",
-                              " for example 10, 12, 35, 49, 54, etc. "})},
+                {"Biggest Regular Number", PromptLines({" Calculate the odds of Powerball games ",
+                                                        " Enter the BIGGEST regular number in the game - ",
+                                                        " for example 10, 12, 35, 49, 54, etc. "})},
+                {"Biggest Powerball Number", PromptLines({" Calculate the odds of Powerball games ",
+                                                          " Enter the BIGGEST Powerball number in the game - ",
+                                                          " for example 10, 12, 35, 49, 54, etc. "})},
                 {"Regular Numbers Per Combination",
-                 PromptLines({" Calculate the odds of Powerball games ",
-                              " How many numbers in a combination - ",
+                 PromptLines({" Calculate the odds of Powerball games ", " How many numbers in a combination - ",
                               " for example 4, 5, 6, etc. "})},
                 {"Pool of Numbers",
                  PromptLines({" You can select numbers from a group (pool) - ",
                               " For example, play from a pool of 18 in Powerball_5+1;",
-                              " or you can select just 6 numbers in Powerball_5+1;",
-                              " How many numbers in the pool - ",
+                              " or you can select just 6 numbers in Powerball_5+1;", " How many numbers in the pool - ",
                               " for example 6, 10, 35, 49, 54, etc. "})},
             },
         .prepareBoxFirst = true,
@@ -69,7 +64,10 @@ const WholeNumberCalculator& PowerballCalculator()
                 const PowerballGame g = NormalisePowerball({v[0], v[1], v[2], v[3]});
                 return WholeValues{g.N, g.B, g.k, g.p};
             },
-        .report = [](const WholeValues& v) { return PowerballReport({v[0], v[1], v[2], v[3]}); },
+        .report =
+            [](const WholeValues& v) {
+                return PowerballReport({v[0], v[1], v[2], v[3]});
+            },
     };
     return calculator;
 }

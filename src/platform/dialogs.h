@@ -20,9 +20,9 @@ public:
 
 struct FileDialogSetup {
     std::string title;
-    std::string filter;       // "description|pattern"
-    unsigned flags = 0;       // option bits, as the dialogs have always taken them
-    std::string fileName;     // offered name
+    std::string filter;   // "description|pattern"
+    unsigned flags = 0;   // option bits, as the dialogs have always taken them
+    std::string fileName; // offered name
 };
 
 struct FontDialogSetup {

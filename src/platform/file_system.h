@@ -34,8 +34,7 @@ public:
     // Anything else (a FIFO, a device, a folder) cannot be read either, and
     // never makes the caller wait. Reading stops with nothing when the file
     // is longer than `limit` bytes.
-    virtual std::optional<std::string> readAll(std::string_view name,
-                                                std::size_t limit = kNoLimit) const = 0;
+    virtual std::optional<std::string> readAll(std::string_view name, std::size_t limit = kNoLimit) const = 0;
 
     // Replaces the file with exactly these bytes, or changes nothing: the
     // bytes go to a temporary file first, which then takes the name once they
@@ -46,10 +45,7 @@ public:
 
     // As replaceWith, for a file that is deleted again at once: it does not
     // wait for the disk.
-    virtual bool writeScratch(std::string_view name, std::string_view bytes)
-    {
-        return replaceWith(name, bytes);
-    }
+    virtual bool writeScratch(std::string_view name, std::string_view bytes) { return replaceWith(name, bytes); }
 
     // Writes a file the user chose, as an editor does: through symbolic links
     // to the file they name, which is replaced whole (a temporary file in its

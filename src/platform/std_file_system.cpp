@@ -49,8 +49,7 @@ std::string FolderOf(const std::string& path)
 // user makes.
 int CreateTempBeside(const std::string& target, std::string& tempName)
 {
-    static constexpr std::string_view kLetters =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const std::string folder = FolderOf(target);
     const std::string prefix = folder + "." + target.substr(folder.size()) + ".";
     std::random_device random;
@@ -60,8 +59,7 @@ int CreateTempBeside(const std::string& target, std::string& tempName)
         for (int i = 0; i < 6; ++i, bits /= kLetters.size()) {
             name += kLetters[bits % kLetters.size()];
         }
-        const int fd =
-            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0) {
             tempName = std::move(name);
             return fd;
@@ -76,8 +74,7 @@ int CreateTempBeside(const std::string& target, std::string& tempName)
 void SyncFolderOf(const std::string& path)
 {
     const std::string folder = FolderOf(path);
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -120,8 +117,7 @@ int ReplaceAtomically(const std::string& target, std::string_view bytes, bool du
 // a byte of the old text is lost.
 int WriteInPlace(const std::string& target, std::string_view bytes)
 {
-    const int fd =
-        ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return errno;
     struct stat st {};
     int error = ::fstat(fd, &st) != 0 ? errno : (S_ISREG(st.st_mode) ? 0 : EINVAL);
@@ -181,8 +177,7 @@ std::optional<std::string> StdFileSystem::readAll(std::string_view name, std::si
     const int fd = ::open(std::string(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return std::nullopt;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) > limit) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > limit) {
         ::close(fd);
         return std::nullopt;
     }
@@ -288,8 +283,8 @@ std::vector<FolderEntry> StdFileSystem::listFiles() const
         if (it->symlink_status(e).type() != fs::file_type::regular) continue;
         const auto changed = it->last_write_time(e);
         if (e) continue;
-        files.push_back({it->path().filename().string(),
-                         std::chrono::duration_cast<std::chrono::seconds>(now - changed)});
+        files.push_back(
+            {it->path().filename().string(), std::chrono::duration_cast<std::chrono::seconds>(now - changed)});
     }
     return files;
 }

@@ -18,18 +18,15 @@ WholeValues ConvertWholeAnswers(std::span<const std::optional<std::string>> answ
 
 namespace {
 
-std::vector<double> AsDoubles(const WholeValues& values)
-{
-    return {values.begin(), values.end()};
-}
+std::vector<double> AsDoubles(const WholeValues& values) { return {values.begin(), values.end()}; }
 
 } // namespace
 
 void RunWholeNumberCalculator(const WholeNumberCalculator& calculator, Platform& platform)
 {
     if (calculator.prepareBoxFirst) PrepareOutputBox(platform.box);
-    const std::vector<StoredValue> stored = ReadParameterFile(
-        platform.files, calculator.parameterFile, calculator.defaults, calculator.layout);
+    const std::vector<StoredValue> stored =
+        ReadParameterFile(platform.files, calculator.parameterFile, calculator.defaults, calculator.layout);
     if (!calculator.prepareBoxFirst) PrepareOutputBox(platform.box);
 
     std::vector<std::optional<std::string>> answers;
@@ -38,18 +35,15 @@ void RunWholeNumberCalculator(const WholeNumberCalculator& calculator, Platform&
         answers.push_back(platform.prompt.ask(p.title, p.message, WholeDefaultText(stored.at(i))));
     }
     const WholeValues accepted = calculator.accept(ConvertWholeAnswers(answers));
-    WriteParameterFile(platform.files, calculator.parameterFile, AsDoubles(accepted),
-                       calculator.layout);
+    WriteParameterFile(platform.files, calculator.parameterFile, AsDoubles(accepted), calculator.layout);
     ShowReport(platform.files, platform.box, calculator.report(accepted));
 }
 
-std::string WholeNumberReport(const WholeNumberCalculator& calculator,
-                              std::span<const std::string> answers)
+std::string WholeNumberReport(const WholeNumberCalculator& calculator, std::span<const std::string> answers)
 {
     std::vector<std::optional<std::string>> all;
     for (std::size_t i = 0; i < calculator.prompts.size(); ++i) {
-        all.emplace_back(i < answers.size() ? answers[i]
-                                            : WholeDefaultText(calculator.defaults.at(i)));
+        all.emplace_back(i < answers.size() ? answers[i] : WholeDefaultText(calculator.defaults.at(i)));
     }
     return calculator.report(calculator.accept(ConvertWholeAnswers(all)));
 }

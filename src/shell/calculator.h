@@ -46,8 +46,7 @@ void RunWholeNumberCalculator(const WholeNumberCalculator& calculator, Platform&
 
 // The report for answers typed on a command line; a missing answer takes the
 // calculator's built-in default, as if the user had accepted it.
-std::string WholeNumberReport(const WholeNumberCalculator& calculator,
-                              std::span<const std::string> answers);
+std::string WholeNumberReport(const WholeNumberCalculator& calculator, std::span<const std::string> answers);
 
 // Appends the lines of a prompt message, each ended by a line feed.
 std::string PromptLines(std::initializer_list<std::string_view> lines);

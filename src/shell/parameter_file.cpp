@@ -50,8 +50,7 @@ std::vector<StoredValue> ParseParameterValues(std::string_view bytes, std::size_
     return values;
 }
 
-std::vector<StoredValue> ReadParameterFile(FileSystem& files, std::string_view name,
-                                           std::span<const double> defaults,
+std::vector<StoredValue> ReadParameterFile(FileSystem& files, std::string_view name, std::span<const double> defaults,
                                            const ParameterLayout& layout)
 {
     if (!files.exists(name)) {

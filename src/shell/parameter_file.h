@@ -35,8 +35,7 @@ inline constexpr std::size_t kParameterFileLimit = 16 * 1024 * 1024;
 
 // Reads the named file's values; when it does not exist, creates it holding
 // the defaults and returns those.
-std::vector<StoredValue> ReadParameterFile(FileSystem& files, std::string_view name,
-                                           std::span<const double> defaults,
+std::vector<StoredValue> ReadParameterFile(FileSystem& files, std::string_view name, std::span<const double> defaults,
                                            const ParameterLayout& layout);
 
 // Replaces the named file with the given values, whole or not at all.

@@ -41,8 +41,7 @@ Figure15 ToFigure15(double value)
     // "d.dddddddddddddde+XX": fifteen significant digits, correctly rounded.
     std::array<char, 40> buf{};
 #if defined(__cpp_lib_to_chars)
-    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-                                   std::chars_format::scientific, 14);
+    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, std::chars_format::scientific, 14);
     (void)ec;
 #else
     // A standard library without floating-point to_chars (the WebAssembly
@@ -181,8 +180,7 @@ double RoundHalfEven(double value)
 double RoundPlaces(double value, int places)
 {
     if (!std::isfinite(value) || std::fabs(value) >= kExponentFormFrom) return value;
-    static constexpr std::array<double, 10> kPowers{1e0, 1e1, 1e2, 1e3, 1e4,
-                                                    1e5, 1e6, 1e7, 1e8, 1e9};
+    static constexpr std::array<double, 10> kPowers{1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
     const double scale = kPowers.at(static_cast<std::size_t>(places));
     const double scaled = value * scale;
     if (!std::isfinite(scaled)) return value;

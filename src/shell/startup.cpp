@@ -12,8 +12,7 @@ bool IsSystemProgramFolder(std::string_view folder)
 {
     while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
     for (std::string_view prefix : {"/usr/", "/bin", "/sbin"}) {
-        if (folder.substr(0, prefix.size()) == prefix &&
-            (prefix.back() == '/' || folder.size() == prefix.size())) {
+        if (folder.substr(0, prefix.size()) == prefix && (prefix.back() == '/' || folder.size() == prefix.size())) {
             return true;
         }
     }
@@ -28,13 +27,11 @@ bool IsOwnTemporaryName(std::string_view name)
         return false;
     }
     for (char c : name.substr(name.size() - kTail + 1)) {
-        const bool letterOrDigit =
-            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        const bool letterOrDigit = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
         if (!letterOrDigit) return false;
     }
     const std::string_view own = name.substr(1, name.size() - kTail - 1);
-    return own == kScratchFileName || own == "fortelle-probe" ||
-           (own.size() > 4 && own.ends_with(".INI"));
+    return own == kScratchFileName || own == "fortelle-probe" || (own.size() > 4 && own.ends_with(".INI"));
 }
 
 namespace {
@@ -53,8 +50,7 @@ void RemoveLeftovers(FileSystem& files)
 
 } // namespace
 
-FileHome RunStartup(Banner& banner, FileSystem& files, OutputBox& box,
-                    std::string_view programFolder,
+FileHome RunStartup(Banner& banner, FileSystem& files, OutputBox& box, std::string_view programFolder,
                     const std::function<std::string()>& perUserFolder)
 {
     banner.setText(kBannerText);

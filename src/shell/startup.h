@@ -31,8 +31,7 @@ bool IsOwnTemporaryName(std::string_view name);
 // neither, the program keeps no files at all. In the folder it keeps them
 // in, the temporary files that a crash left there a day or more ago are
 // removed. A step that fails is skipped.
-FileHome RunStartup(Banner& banner, FileSystem& files, OutputBox& box,
-                    std::string_view programFolder,
+FileHome RunStartup(Banner& banner, FileSystem& files, OutputBox& box, std::string_view programFolder,
                     const std::function<std::string()>& perUserFolder);
 
 } // namespace fortelle

@@ -15,8 +15,8 @@ inline constexpr std::string_view kOddsPage = "https://fortelle.example.org/odds
 // What About and --version say.
 inline std::string AboutText()
 {
-    return std::string(kProgramName) + " " + std::string(kVersion) + "\n" + std::string(kDescription) +
-           "\nMade by " + std::string(kMaker) + ", " + std::string(kOddsPage) + "\n";
+    return std::string(kProgramName) + " " + std::string(kVersion) + "\n" + std::string(kDescription) + "\nMade by " +
+           std::string(kMaker) + ", " + std::string(kOddsPage) + "\n";
 }
 
 // Three lines separated by carriage returns, none after the last.

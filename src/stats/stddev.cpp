@@ -23,21 +23,17 @@ struct StdDevPrompt {
 };
 
 constexpr std::array<StdDevPrompt, 3> kPrompts{{
-    {"Element #1 of Probability p -> n",
-     "Enter the 1st element n of probability p=n/N: "
-     "n must be LESS THAN N - the 2nd element."
-     "For example: 1/2 (coin tossing)."},
-    {"Element #2 of Probability p -> N",
-     "Enter the 2nd element n of probability p=n/N: "
-     "n must be LESS THAN N - the 2nd element."
-     "For example: 1/2 (coin tossing)."},
-    {"The Number of Trials N",
-     "Enter the number of trials N; "
-     "it must be a positive integer from 1 to billions."},
+    {"Element #1 of Probability p -> n", "Enter the 1st element n of probability p=n/N: "
+                                         "n must be LESS THAN N - the 2nd element."
+                                         "For example: 1/2 (coin tossing)."},
+    {"Element #2 of Probability p -> N", "Enter the 2nd element n of probability p=n/N: "
+                                         "n must be LESS THAN N - the 2nd element."
+                                         "For example: 1/2 (coin tossing)."},
+    {"The Number of Trials N", "Enter the number of trials N; "
+                               "it must be a positive integer from 1 to billions."},
 }};
 
-std::optional<StdDevRefusal> AcceptWhole16(std::string_view entry, std::string_view answer,
-                                           std::int16_t& target)
+std::optional<StdDevRefusal> AcceptWhole16(std::string_view entry, std::string_view answer, std::int16_t& target)
 {
     const double value = ReadAnswer(answer);
     const auto whole = ToWhole16(value);
@@ -70,12 +66,10 @@ std::string StdDevHelpText()
     return text;
 }
 
-std::optional<StdDevRefusal> AcceptStdDevAnswer(int index, std::string_view answer,
-                                                StdDevEntries& entries)
+std::optional<StdDevRefusal> AcceptStdDevAnswer(int index, std::string_view answer, StdDevEntries& entries)
 {
     switch (index) {
-    case 0:
-        return AcceptWhole16("n", answer, entries.n);
+    case 0: return AcceptWhole16("n", answer, entries.n);
     case 1:
         if (auto refusal = AcceptWhole16("N", answer, entries.N)) return refusal;
         if (entries.N < entries.n) return StdDevRefusal{"N", "it must not be less than n"};
@@ -112,14 +106,11 @@ std::string StdDevReport(const StdDevEntries& e)
     r.line("Based on the Normal Probability Rule:");
     r.blank();
     r.line("* 68.2% of the successes will fall within 1 Standard Deviation");
-    r.line("from ", E, " ~ i.e. between ", GroupedWhole(expected - s), " and ",
-           GroupedWhole(expected + s));
+    r.line("from ", E, " ~ i.e. between ", GroupedWhole(expected - s), " and ", GroupedWhole(expected + s));
     r.line("** 95.4% of the successes will fall within 2 Standard Deviations");
-    r.line("from ", E, " ~ i.e. between ", GroupedWhole(expected - 2 * s), " and ",
-           GroupedWhole(expected + 2 * s));
+    r.line("from ", E, " ~ i.e. between ", GroupedWhole(expected - 2 * s), " and ", GroupedWhole(expected + 2 * s));
     r.line("*** 99.7% of the successes will fall within 3 Standard Deviations");
-    r.line("from ", E, " ~ i.e. between ", GroupedWhole(expected - 3 * s), " and ",
-           GroupedWhole(expected + 3 * s));
+    r.line("from ", E, " ~ i.e. between ", GroupedWhole(expected - 3 * s), " and ", GroupedWhole(expected + 3 * s));
     r.blank();
     return r.take();
 }
@@ -145,8 +136,7 @@ void RunStdDev(Platform& platform)
     box.giveFocus();
     box.setText(StdDevHelpText());
 
-    const std::vector<StoredValue> stored =
-        ReadParameterFile(platform.files, kStdDevFile, kDefaults, kLayout);
+    const std::vector<StoredValue> stored = ReadParameterFile(platform.files, kStdDevFile, kDefaults, kLayout);
 
     StdDevEntries entries;
     for (int i = 0; i < 3; ++i) {
@@ -156,8 +146,7 @@ void RunStdDev(Platform& platform)
         if (AcceptStdDevAnswer(i, answer.value_or(""), entries)) return; // silent stop
     }
 
-    const std::array<double, 3> accepted{static_cast<double>(entries.n),
-                                         static_cast<double>(entries.N), entries.T};
+    const std::array<double, 3> accepted{static_cast<double>(entries.n), static_cast<double>(entries.N), entries.T};
     WriteParameterFile(platform.files, kStdDevFile, accepted, kLayout);
     const std::string report = StdDevReport(entries);
     box.setText("");
@@ -169,9 +158,7 @@ std::variant<std::string, StdDevRefusal> StdDevCommandLine(std::span<const std::
     StdDevEntries entries;
     for (int i = 0; i < 3; ++i) {
         const auto index = static_cast<std::size_t>(i);
-        const std::string answer = index < answers.size()
-                                       ? answers[index]
-                                       : StdDevDefaultText(kDefaults[index], i < 2);
+        const std::string answer = index < answers.size() ? answers[index] : StdDevDefaultText(kDefaults[index], i < 2);
         if (auto refusal = AcceptStdDevAnswer(i, answer, entries)) return *refusal;
     }
     return StdDevReport(entries);

@@ -33,8 +33,7 @@ struct StdDevRefusal {
 
 // Reads answer number `index` (0: n, 1: N, 2: T) into `entries`, or tells
 // why it is not accepted.
-std::optional<StdDevRefusal> AcceptStdDevAnswer(int index, std::string_view answer,
-                                                StdDevEntries& entries);
+std::optional<StdDevRefusal> AcceptStdDevAnswer(int index, std::string_view answer, StdDevEntries& entries);
 
 std::string StdDevReport(const StdDevEntries& entries);
 

@@ -34,8 +34,7 @@ const WholeNumberCalculator& HorsesCalculator()
         .defaults = {8},
         .prompts = {{"Number of Horses in the Race",
                      PromptLines({" Calculate the odds of win, exacta, trifecta, superfecta.", "",
-                                  " How many horses in the race - ",
-                                  " for example 6, 8, 12, 17, 20, etc. "})}},
+                                  " How many horses in the race - ", " for example 6, 8, 12, 17, 20, etc. "})}},
         .prepareBoxFirst = true,
         .accept =
             [](WholeValues v) {

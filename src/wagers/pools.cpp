@@ -15,8 +15,7 @@ void FastTwoSum(double a, double b, double& sum, double& error)
     error = b - (sum - a);
 }
 
-std::string PowerReport(int base, std::string_view headerLead, std::string_view rowLead,
-                        std::int32_t games)
+std::string PowerReport(int base, std::string_view headerLead, std::string_view rowLead, std::int32_t games)
 {
     Report r;
     // A row is about 40 characters; reserve once for the whole report.
@@ -33,8 +32,7 @@ std::string PowerReport(int base, std::string_view headerLead, std::string_view 
         // places as every odds figure is; beyond, the exact figure.
         const double power = std::pow(static_cast<double>(base), static_cast<double>(k));
         if (std::isfinite(power)) {
-            r.line(rowLead, k, ofGames, " -> 1 in",
-                   RoundPlaces(power, 2));
+            r.line(rowLead, k, ofGames, " -> 1 in", RoundPlaces(power, 2));
         } else {
             r.line(rowLead, k, ofGames, " -> 1 in", exact.figure());
         }
@@ -75,8 +73,7 @@ std::string SoccerReport(std::int32_t games)
 
 std::string ParlayReport(std::int32_t games)
 {
-    return PowerReport(2, " The AT LEAST odds in American sports betting,",
-                       " - parlay probability", games);
+    return PowerReport(2, " The AT LEAST odds in American sports betting,", " - parlay probability", games);
 }
 
 const WholeNumberCalculator& SoccerCalculator()
@@ -88,8 +85,8 @@ const WholeNumberCalculator& SoccerCalculator()
         .prompts = {{"Number of Games To Pool",
                      PromptLines({" Calculate the odds in soccer pools 1X2 -",
                                   " i.e. choose one of three outcomes in the game:",
-                                  " 1 = home victory; 2 = visiting victory; X = tie.", "",
-                                  " How many games to pool - ", " for example 5, 8, 10, 13, etc. "})}},
+                                  " 1 = home victory; 2 = visiting victory; X = tie.", "", " How many games to pool - ",
+                                  " for example 5, 8, 10, 13, etc. "})}},
         .prepareBoxFirst = true,
         .accept = [](WholeValues v) { return AcceptGames(std::move(v), 13); },
         .report = [](const WholeValues& v) { return SoccerReport(v[0]); },
@@ -105,8 +102,8 @@ const WholeNumberCalculator& ParlayCalculator()
         .defaults = {5},
         .prompts = {{"Number of Games To Parlay",
                      PromptLines({" Calculate the odds in American sports betting -",
-                                  " i.e. choose one of the two teams in the game.", "",
-                                  " How many games to parlay - ", " for example 2, 5, 8, 10, etc. "})}},
+                                  " i.e. choose one of the two teams in the game.", "", " How many games to parlay - ",
+                                  " for example 2, 5, 8, 10, etc. "})}},
         .prepareBoxFirst = true,
         .accept = [](WholeValues v) { return AcceptGames(std::move(v), 2); },
         .report = [](const WholeValues& v) { return ParlayReport(v[0]); },

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/buttons.h"
 #include "cli/command_line.h"
 #include "platform/platform.h"
-#include "app/buttons.h"
 
 namespace fortelle::web {
 namespace {
@@ -79,8 +79,7 @@ public:
     std::optional<std::deque<std::string>> answers;
     std::vector<Asked> asked;
 
-    std::optional<std::string> ask(std::string_view title, std::string_view message,
-                                   std::string_view offered) override
+    std::optional<std::string> ask(std::string_view title, std::string_view message, std::string_view offered) override
     {
         asked.push_back({std::string(title), std::string(message), std::string(offered)});
         if (!answers) return std::string(offered);
@@ -135,8 +134,7 @@ constexpr std::string_view kProgramFolder = "/fortelle/bin";
 
 val Run(const val& args)
 {
-    const CommandLineResult r =
-        RunCommandLine(emscripten::vecFromJSArray<std::string>(args), kProgramFolder);
+    const CommandLineResult r = RunCommandLine(emscripten::vecFromJSArray<std::string>(args), kProgramFolder);
     val result = val::object();
     result.set("out", r.out);
     result.set("err", r.err);

@@ -12,8 +12,8 @@
 
 namespace {
 
-const char* const kCalculators[] = {"pick3",  "pick4",  "lotto",  "powerball", "euro",
-                                    "horses", "roulette", "parlay", "soccer",   "stddev"};
+const char* const kCalculators[] = {"pick3",  "pick4",    "lotto",  "powerball", "euro",
+                                    "horses", "roulette", "parlay", "soccer",    "stddev"};
 const std::size_t kValues[] = {0, 0, 3, 4, 4, 1, 0, 1, 1, 3};
 
 // True when a word of the text is a platform's rendering of an infinite or
@@ -56,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the million-row reports are covered by the unit tests and the
     // benchmark. Here they stop at 20,000 games, well past the rows beyond
     // the double range (from 647 and 1024).
-    if ((which == 7 || which == 8) && args.size() > 3 &&
-        fortelle::ReadAnswer(args[3]) > 20000) {
+    if ((which == 7 || which == 8) && args.size() > 3 && fortelle::ReadAnswer(args[3]) > 20000) {
         args[3] = "20000";
     }
     const fortelle::CommandLineResult r = fortelle::RunCommandLine(args);

@@ -16,9 +16,8 @@ TEST_F(WindowTest, ThePromptShowsTitleMessageAndDefaultAndReturnsTheAnswer)
     click("Horses");
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].title, "Number of Horses in the Race");
-    EXPECT_EQ(seen[0].message,
-              " Calculate the odds of win, exacta, trifecta, superfecta.\n\n"
-              " How many horses in the race - \n for example 6, 8, 12, 17, 20, etc. \n");
+    EXPECT_EQ(seen[0].message, " Calculate the odds of win, exacta, trifecta, superfecta.\n\n"
+                               " How many horses in the race - \n for example 6, 8, 12, 17, 20, etc. \n");
     EXPECT_EQ(seen[0].offered, "8");
     EXPECT_EQ(seen[0].accessibleName, "Calculate the odds of win, exacta, trifecta, superfecta. How many "
                                       "horses in the race - for example 6, 8, 12, 17, 20, etc.");

@@ -78,7 +78,8 @@ TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
 
     QString about;
     QTimer::singleShot(0, [&about] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) about = box->text(), box->accept();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            about = box->text(), box->accept();
     });
     entry(QStringLiteral("&About Fortelle"))->trigger();
     EXPECT_TRUE(about.contains("Calculate odds for lottery, horses, sports"));
@@ -188,9 +189,10 @@ TEST_F(Desktop, TheWindowIsWhereItWasLastTimeWithinTheScreen)
 
 TEST(DesktopChoices, TheUsersStyleAndLanguage)
 {
-    const std::pair<std::vector<const char*>, bool> cases[] = {
-        {{"fortelle"}, false}, {{"fortelle", "-style", "windows"}, true},
-        {{"fortelle", "--style=windows"}, true}, {{"fortelle", "-stylesheet=x.qss"}, false}};
+    const std::pair<std::vector<const char*>, bool> cases[] = {{{"fortelle"}, false},
+                                                               {{"fortelle", "-style", "windows"}, true},
+                                                               {{"fortelle", "--style=windows"}, true},
+                                                               {{"fortelle", "-stylesheet=x.qss"}, false}};
     for (const auto& [args, chosen] : cases) {
         EXPECT_EQ(StyleChosenByUser(static_cast<int>(args.size()), args.data()), chosen) << args.back();
     }

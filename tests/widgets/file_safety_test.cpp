@@ -101,12 +101,10 @@ TEST(LeakSuppressions, ALeakStartingInOurCodeIsReportedEvenInsideQt)
     env.insert("ASAN_OPTIONS", "detect_leaks=1");
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_also_run_disabled_tests",
-                 "--gtest_filter=LeakSuppressions.DISABLED_LoseAQtBuffer"});
+                {"--gtest_also_run_disabled_tests", "--gtest_filter=LeakSuppressions.DISABLED_LoseAQtBuffer"});
     ASSERT_TRUE(child.waitForFinished(-1));
     const QString errors = QString::fromUtf8(child.readAllStandardError());
-    EXPECT_TRUE(child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0)
-        << errors.toStdString();
+    EXPECT_TRUE(child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0) << errors.toStdString();
     // The report names the frame in our code where the loss started.
     EXPECT_TRUE(errors.contains("widgets/file_safety_test.cpp")) << errors.toStdString();
 #else

@@ -31,19 +31,20 @@ TEST(ReadOnlyInstall, EveryCalculatorWorksAndRemembersInThePerUserFolder)
     const std::set<std::string> before = Entries(bin);
 
     MainWindow window(installed);
-    const fs::path perUser =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    const fs::path perUser = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
     EXPECT_EQ(fs::current_path(), perUser);
 
     // Accept whatever each prompt offers.
     window.prompt().onShow = [](QDialog& dialog) {
-        QMetaObject::invokeMethod(&dialog, [&dialog] { dialog.accept(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &dialog, [&dialog] { dialog.accept(); }, Qt::QueuedConnection);
     };
     const std::vector<std::pair<const char*, const char*>> buttons{
-        {"Pick3", nullptr},          {"Pick4", nullptr},         {"Roulette", nullptr},
-        {"Pick5", "Lotto.INI"},      {"Pick6", "Power51.INI"},   {"EuroOdds", "EuroOdds.INI"},
-        {"Horses", "Horses.INI"},    {"PowerOdds", "SoccerBet.INI"}, {"USBet", "USBet.INI"},
-        {"StdDev", "StDv.INI"}};
+        {"Pick3", nullptr},       {"Pick4", nullptr},
+        {"Roulette", nullptr},    {"Pick5", "Lotto.INI"},
+        {"Pick6", "Power51.INI"}, {"EuroOdds", "EuroOdds.INI"},
+        {"Horses", "Horses.INI"}, {"PowerOdds", "SoccerBet.INI"},
+        {"USBet", "USBet.INI"},   {"StdDev", "StDv.INI"}};
     for (const auto& [name, file] : buttons) {
         SCOPED_TRACE(name);
         window.outputBox()->clear();

@@ -3,9 +3,9 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "app/buttons.h"
 #include "lottery/digit_games.h"
 #include "shell/texts.h"
-#include "app/buttons.h"
 #include "wagers/roulette.h"
 #include "window_fixture.h"
 
@@ -70,8 +70,7 @@ TEST_F(WindowTest, ButtonsFollowTheDesignTableAndTabOrder)
 
 TEST_F(WindowTest, FixedReportsShowInTheReportFont)
 {
-    for (const auto& [button, report] : {std::pair{"Pick3", Pick3Report()},
-                                         std::pair{"Pick4", Pick4Report()},
+    for (const auto& [button, report] : {std::pair{"Pick3", Pick3Report()}, std::pair{"Pick4", Pick4Report()},
                                          std::pair{"Roulette", RouletteReport()}}) {
         click(button);
         EXPECT_EQ(boxText(), Lf(report));

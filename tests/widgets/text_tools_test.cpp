@@ -64,8 +64,8 @@ protected:
     {
         QTextCursor probe(window->outputBox()->document());
         probe.setPosition(position + 1);
-        return probe.charFormat().hasProperty(QTextFormat::ForegroundBrush)
-                   ? probe.charFormat().foreground().color() : QColor();
+        return probe.charFormat().hasProperty(QTextFormat::ForegroundBrush) ? probe.charFormat().foreground().color()
+                                                                            : QColor();
     }
 
     // Answers every file dialog with `path`, or cancels it when empty,
@@ -150,17 +150,23 @@ TEST_F(TextTools, SaveCancelledWritesNothingAndOpenThenSaveKeepsEveryCharacter)
     EXPECT_FALSE(folder.has("Zavix.Odds"));
     // Only line ends become CR LF: a no-break space, a line separator, a
     // tab, a lone CR and a byte-order mark come back as they were.
-    folder.write("exotic.txt", "a\xC2\xA0" "b\xE2\x80\xA8" "c\td\re\n\xE2\x80\xAF\xEF\xBB\xBF");
+    folder.write("exotic.txt", "a\xC2\xA0"
+                               "b\xE2\x80\xA8"
+                               "c\td\re\n\xE2\x80\xAF\xEF\xBB\xBF");
     answerFiles(path("exotic.txt"));
     click("Open");
     answerFiles(path("saved.odds"));
     click("Save");
-    EXPECT_EQ(folder.read("saved.odds"), "a\xC2\xA0" "b\xE2\x80\xA8" "c\td\r\ne\r\n\xE2\x80\xAF\xEF\xBB\xBF");
+    EXPECT_EQ(folder.read("saved.odds"), "a\xC2\xA0"
+                                         "b\xE2\x80\xA8"
+                                         "c\td\r\ne\r\n\xE2\x80\xAF\xEF\xBB\xBF");
 }
 
 TEST_F(TextTools, AVeryLongLineShowsScrollsAndSavesUnchanged)
 {
-    const std::string line = "start" + std::string(5 << 20, 'x') + "\xC2\xA0" "end";
+    const std::string line = "start" + std::string(5 << 20, 'x') +
+                             "\xC2\xA0"
+                             "end";
     folder.write("long.txt", "short\r\n" + line + "\r\nlast");
     answerFiles(path("long.txt"));
     click("Open");
@@ -236,10 +242,13 @@ TEST_F(TextTools, EscapeCancelsTheWholeFontDialog)
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QApplication::sendEvent(dialog.findChild<QFontDialog*>()->findChild<QLineEdit*>(), &escape);
             // Still open after the key: close it, so that the test can tell.
-            QMetaObject::invokeMethod(&dialog, [&] {
-                leftOpen = dialog.isVisible();
-                if (leftOpen) dialog.accept();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &dialog,
+                [&] {
+                    leftOpen = dialog.isVisible();
+                    if (leftOpen) dialog.accept();
+                },
+                Qt::QueuedConnection);
         });
     };
     window->button("Pick3")->setFocus();
@@ -283,13 +292,13 @@ TEST_F(TextTools, NewTextStartsFromTheReportFontWhateverFontWasApplied)
 
 TEST_F(TextTools, TabLeavesTheBoxAlongTheTabOrder)
 {
-    for (const auto& [modifiers, expected] : {std::pair{Qt::NoModifier, "Pick4"},
-                                              std::pair{Qt::ShiftModifier, "Pick3"}}) {
+    for (const auto& [modifiers, expected] :
+         {std::pair{Qt::NoModifier, "Pick4"}, std::pair{Qt::ShiftModifier, "Pick3"}}) {
         window->outputBox()->setFocus();
         const QString before = boxText();
         // As the keyboard sends it: the tab character with the key.
-        QKeyEvent tab(QEvent::KeyPress, modifiers == Qt::ShiftModifier ? Qt::Key_Backtab : Qt::Key_Tab,
-                      modifiers, QStringLiteral("\t"));
+        QKeyEvent tab(QEvent::KeyPress, modifiers == Qt::ShiftModifier ? Qt::Key_Backtab : Qt::Key_Tab, modifiers,
+                      QStringLiteral("\t"));
         QApplication::sendEvent(window->outputBox(), &tab);
         EXPECT_EQ(window->focusWidget()->objectName(), expected);
         EXPECT_EQ(boxText(), before);

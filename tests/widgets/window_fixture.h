@@ -6,9 +6,9 @@
 #include <QDialog>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
-#include <QPlainTextEdit>
 #include <deque>
 #include <gtest/gtest.h>
 #include <optional>
@@ -37,9 +37,8 @@ protected:
         window->prompt().onShow = [this](QDialog& dialog) {
             auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("answer"));
             auto* message = dialog.findChild<QWidget*>(QStringLiteral("message"));
-            seen.push_back({dialog.windowTitle(), message->property("text").toString(),
-                            field->text(), field->accessibleName(), OverrideCursor(),
-                            Qt::BitmapCursor});
+            seen.push_back({dialog.windowTitle(), message->property("text").toString(), field->text(),
+                            field->accessibleName(), OverrideCursor(), Qt::BitmapCursor});
             std::optional<QString> answer;
             if (!answers.empty()) {
                 answer = answers.front();

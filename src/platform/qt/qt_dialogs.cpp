@@ -34,10 +34,22 @@ struct NamedColour {
     std::uint32_t rgb;
 };
 constexpr std::array<NamedColour, 16> kColours{{
-    {"Black", 0x000000}, {"Maroon", 0x800000}, {"Green", 0x008000}, {"Olive", 0x808000},
-    {"Navy", 0x000080},  {"Purple", 0x800080}, {"Teal", 0x008080},  {"Gray", 0x808080},
-    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},   {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
-    {"Blue", 0x0000FF},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF},
+    {"Black", 0x000000},
+    {"Maroon", 0x800000},
+    {"Green", 0x008000},
+    {"Olive", 0x808000},
+    {"Navy", 0x000080},
+    {"Purple", 0x800080},
+    {"Teal", 0x008080},
+    {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0},
+    {"Red", 0xFF0000},
+    {"Lime", 0x00FF00},
+    {"Yellow", 0xFFFF00},
+    {"Blue", 0x0000FF},
+    {"Fuchsia", 0xFF00FF},
+    {"Aqua", 0x00FFFF},
+    {"White", 0xFFFFFF},
 }};
 
 // "description|pattern|description|pattern" as Qt name filters. A pattern of
@@ -57,8 +69,7 @@ QStringList NameFilters(const std::string& filter, bool& everyFile)
 // `folder` is where the dialog starts (Qt's choice when it is no folder);
 // it becomes the folder of the file chosen.
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogSetup& setup, bool save,
-                                         const std::function<void(QDialog&)>& onShow,
-                                         QString& folder)
+                                         const std::function<void(QDialog&)>& onShow, QString& folder)
 {
     QFileDialog dialog(parent, FromStd(setup.title));
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
@@ -187,8 +198,7 @@ std::unique_ptr<Printer> QtDialogs::choosePrinter(unsigned flags)
     auto* fileName = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
     if (fileName && printer->outputFileName().isEmpty() && QFileInfo(startFolder_).isDir()) {
         const QString name = QFileInfo(fileName->text()).fileName();
-        fileName->setText(
-            QDir(startFolder_).filePath(name.isEmpty() ? QStringLiteral("print.pdf") : name));
+        fileName->setText(QDir(startFolder_).filePath(name.isEmpty() ? QStringLiteral("print.pdf") : name));
     }
     if (onShow) onShow(dialog);
     const CursorWhile waiting(Qt::ArrowCursor);
@@ -201,10 +211,8 @@ std::unique_ptr<Printer> QtDialogs::choosePrinter(unsigned flags)
 
 void QtDialogs::showError(std::string_view title, std::string_view text)
 {
-    QMessageBox box(QMessageBox::Warning,
-                    QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                    QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+                    QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, parent_);
     box.setObjectName(QStringLiteral("errorMessage"));
     if (onShow) onShow(box);
     const CursorWhile waiting(Qt::ArrowCursor);

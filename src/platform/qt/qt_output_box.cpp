@@ -2,10 +2,10 @@
 
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <optional>
 #include <vector>
@@ -100,18 +100,14 @@ QTextCharFormat FormatOf(const FontChoice& choice, bool withColour)
     QTextCharFormat format;
     format.setFont(FontOf(choice), QTextCharFormat::FontPropertiesAll);
     if (withColour) {
-        format.setForeground(QColor((choice.colour >> 16) & 0xFF, (choice.colour >> 8) & 0xFF,
-                                    choice.colour & 0xFF));
+        format.setForeground(QColor((choice.colour >> 16) & 0xFF, (choice.colour >> 8) & 0xFF, choice.colour & 0xFF));
     }
     return format;
 }
 
 } // namespace
 
-QtOutputBox::QtOutputBox(QPlainTextEdit& edit, const QFont& reportFont)
-    : edit_(edit), reportFont_(reportFont)
-{
-}
+QtOutputBox::QtOutputBox(QPlainTextEdit& edit, const QFont& reportFont) : edit_(edit), reportFont_(reportFont) {}
 
 void QtOutputBox::replaceText(const BoxLines& lines)
 {

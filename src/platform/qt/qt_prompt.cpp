@@ -11,15 +11,11 @@
 namespace fortelle {
 namespace {
 
-QString FromUtf8(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString FromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 } // namespace
 
-std::optional<std::string> QtPrompt::ask(std::string_view title, std::string_view message,
-                                         std::string_view defaultText)
+std::optional<std::string> QtPrompt::ask(std::string_view title, std::string_view message, std::string_view defaultText)
 {
     QDialog dialog(parent_);
     dialog.setObjectName(QStringLiteral("prompt"));

@@ -26,8 +26,7 @@ int main(int argc, char** argv)
             return OutputStatus();
         }
         if (arg == "--help") {
-            std::printf("Usage: fortelle [--version | --help]\n%s: %s\n",
-                        std::string(fortelle::kProgramName).c_str(),
+            std::printf("Usage: fortelle [--version | --help]\n%s: %s\n", std::string(fortelle::kProgramName).c_str(),
                         std::string(fortelle::kDescription).c_str());
             return OutputStatus();
         }
@@ -35,8 +34,7 @@ int main(int argc, char** argv)
     const bool styleChosen = fortelle::StyleChosenByUser(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("fortelle"));
-    QApplication::setApplicationVersion(QString::fromLatin1(fortelle::kVersion.data(),
-                                                            fortelle::kVersion.size()));
+    QApplication::setApplicationVersion(QString::fromLatin1(fortelle::kVersion.data(), fortelle::kVersion.size()));
     // Docks and window lists find the icon through the desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.fortelle"));
     // One look on every desktop, in which the design's colours show, unless

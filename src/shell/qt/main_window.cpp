@@ -17,6 +17,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "app/buttons.h"
 #include "games/game_handlers.h"
 #include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_dialogs.h"
@@ -25,7 +26,6 @@
 #include "platform/qt/qt_prompt.h"
 #include "shell/startup.h"
 #include "shell/texts.h"
-#include "app/buttons.h"
 
 namespace fortelle {
 namespace {
@@ -38,16 +38,13 @@ QRect ToPixels(const ControlGeometry& g)
             fortelle::ToPixels(g.height)};
 }
 
-QString FromView(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The per-user settings: ~/.config/fortelle/fortelle.conf on Linux.
 std::unique_ptr<QSettings> UserSettings()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("fortelle"), QStringLiteral("fortelle"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("fortelle"),
+                                       QStringLiteral("fortelle"));
 }
 
 // A folder in which the program may keep its parameter files when its own
@@ -79,8 +76,8 @@ QImage DrawIcon(int size)
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 0, 64));
     const qreal r = s * 0.07;
-    for (QPointF c : {QPointF(0.32, 0.32), QPointF(0.68, 0.32), QPointF(0.5, 0.5),
-                      QPointF(0.32, 0.68), QPointF(0.68, 0.68)}) {
+    for (QPointF c :
+         {QPointF(0.32, 0.32), QPointF(0.68, 0.32), QPointF(0.5, 0.5), QPointF(0.32, 0.68), QPointF(0.68, 0.68)}) {
         painter.drawEllipse(QPointF(c.x() * s, c.y() * s), r, r);
     }
     return image;
@@ -140,8 +137,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     // Tab moves on along the tab order, as from every other control.
     box_->setTabChangesFocus(true);
     box_->setAccessibleName(QStringLiteral("Report"));
-    box_->setAccessibleDescription(
-        QStringLiteral("The calculators' reports, and text files opened for editing"));
+    box_->setAccessibleDescription(QStringLiteral("The calculators' reports, and text files opened for editing"));
     // The designed box font; its first content, a blank, in bold Courier New
     // 10, which start-up then replaces.
     box_->setFont(DesignFont(QStringLiteral("Courier New"), 9.6, true));
@@ -184,16 +180,13 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     buildMenus();
     // The client area at its designed size; the window grows by the menu bar.
     client_->resize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kClientHeight));
-    client_->setMinimumSize(fortelle::ToPixels(kClientWidth),
-                            fortelle::ToPixels(kOutputBoxGeometry.top) + 80);
-    resize(fortelle::ToPixels(kClientWidth),
-           fortelle::ToPixels(kClientHeight) + menuBar()->sizeHint().height());
+    client_->setMinimumSize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kOutputBoxGeometry.top) + 80);
+    resize(fortelle::ToPixels(kClientWidth), fortelle::ToPixels(kClientHeight) + menuBar()->sizeHint().height());
     // Where the window was last time, kept within the screen.
     restoreGeometry(UserSettings()->value(QStringLiteral("window/geometry")).toByteArray());
 
-    const FileHome home = RunStartup(*this, files_, *boxAdapter_,
-                                     QDir::toNativeSeparators(programFolder).toStdString(),
-                                     PerUserFolder);
+    const FileHome home =
+        RunStartup(*this, files_, *boxAdapter_, QDir::toNativeSeparators(programFolder).toStdString(), PerUserFolder);
     // The file dialogs start in the program's folder only when the user put
     // the program in a folder of its own; the hidden per-user folder is no
     // place to look for one's own files.
@@ -202,13 +195,9 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-QPushButton* MainWindow::button(const QString& name) const
-{
-    return client_->findChild<QPushButton*>(name);
-}
+QPushButton* MainWindow::button(const QString& name) const { return client_->findChild<QPushButton*>(name); }
 
-QAction* MainWindow::addHandler(QMenu* menu, const QString& text,
-                                std::function<void(Platform&)> handler)
+QAction* MainWindow::addHandler(QMenu* menu, const QString& text, std::function<void(Platform&)> handler)
 {
     return menu->addAction(text, this, [this, handler = std::move(handler)] { run(handler); });
 }
@@ -224,10 +213,9 @@ void MainWindow::buildMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
     // The same handlers as the buttons, by clicking them.
-    for (const auto& [text, name, keys] :
-         {std::tuple{"&Open…", "Open", QKeySequence(Qt::CTRL | Qt::Key_O)},
-          std::tuple{"&Save…", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
-          std::tuple{"&Print…", "Print", QKeySequence(Qt::CTRL | Qt::Key_P)}}) {
+    for (const auto& [text, name, keys] : {std::tuple{"&Open…", "Open", QKeySequence(Qt::CTRL | Qt::Key_O)},
+                                           std::tuple{"&Save…", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+                                           std::tuple{"&Print…", "Print", QKeySequence(Qt::CTRL | Qt::Key_P)}}) {
         QPushButton* target = button(QString::fromLatin1(name));
         QAction* action = file->addAction(QString::fromUtf8(text), target, &QPushButton::click);
         action->setShortcut(keys);
@@ -250,15 +238,13 @@ void MainWindow::buildMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    help->addAction(QStringLiteral("Fortelle &Help"), QKeySequence(Qt::Key_F1), this,
-                    &MainWindow::showHelp);
+    help->addAction(QStringLiteral("Fortelle &Help"), QKeySequence(Qt::Key_F1), this, &MainWindow::showHelp);
     help->addAction(QStringLiteral("&About Fortelle"), this, &MainWindow::showAbout);
 }
 
 void MainWindow::fillGamesMenu(QMenu* games)
 {
-    catalog_ = LoadGameCatalog(GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(),
-                                           ProcessEnvironment));
+    catalog_ = LoadGameCatalog(GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(), ProcessEnvironment));
     games->clear();
     for (const GameDefinition& game : catalog_.games) {
         const std::string id = game.id;
@@ -300,10 +286,7 @@ void MainWindow::showHelp()
     help->activateWindow();
 }
 
-void MainWindow::showAbout()
-{
-    QMessageBox::about(this, QStringLiteral("About Fortelle"), FromView(AboutText()));
-}
+void MainWindow::showAbout() { QMessageBox::about(this, QStringLiteral("About Fortelle"), FromView(AboutText())); }
 
 void MainWindow::setText(std::string_view text)
 {
@@ -319,8 +302,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const QRect designed = ToPixels(kOutputBoxGeometry);
         const int rightMargin = fortelle::ToPixels(kClientWidth) - (designed.x() + designed.width());
         const int bottomMargin = fortelle::ToPixels(kClientHeight) - (designed.y() + designed.height());
-        box_->setGeometry(designed.left(), designed.top(),
-                          std::max(80, size.width() - designed.left() - rightMargin),
+        box_->setGeometry(designed.left(), designed.top(), std::max(80, size.width() - designed.left() - rightMargin),
                           std::max(40, size.height() - designed.top() - bottomMargin));
     } else if (watched == client_ && event->type() == QEvent::ContextMenu) {
         // Right-click on the window (the box has its own menu) offers About.
