@@ -70,8 +70,7 @@ std::optional<std::pair<QString, std::vector<int>>> InPieces(const BoxLines& lin
     std::vector<int> continuations;
     int block = 0;
     qsizetype run = 0; // characters since the last break
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    for (const QChar c : text) {
         if (c == u'\n' || c == QChar::ParagraphSeparator) { // both start a block
             run = 0;
             ++block;

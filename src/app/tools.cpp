@@ -1,0 +1,15 @@
+#include "app/tools.h"
+
+#include "games/game_file.h"
+
+namespace fortelle {
+
+std::vector<std::unique_ptr<forms::Tool>> MakeTools(const ToolContext& context)
+{
+    std::vector<std::unique_ptr<forms::Tool>> tools;
+    // Each subsystem adds its tools here, in menu order.
+    (void)context;
+    return tools;
+}
+
+} // namespace fortelle
