@@ -1,11 +1,12 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <functional>
 #include <span>
 #include <string_view>
 #include <variant>
 
-#include "cli/game_commands.h"
+#include "cli/commands.h"
 #include "lottery/digit_games.h"
 #include "lottery/euro.h"
 #include "lottery/lotto.h"
@@ -93,10 +94,12 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::stri
     // word after their name.
     std::size_t first = 0;
     while (first < args.size() && args[first] == "--raw") ++first;
-    if (first < args.size() && IsGameCommand(args[first])) {
-        const std::span<const std::string> rest(args.data() + first + 1, args.size() - first - 1);
-        return RunGameCommand(args[first], rest, first > 0,
-                              [&] { return LoadGameCatalog(GameFolders(programFolder, ProcessEnvironment)); });
+    if (first < args.size()) {
+        for (const CommandSet& set : CommandSets()) {
+            if (std::find(set.names.begin(), set.names.end(), args[first]) == set.names.end()) continue;
+            const std::span<const std::string> rest(args.data() + first + 1, args.size() - first - 1);
+            return set.run(args[first], rest, first > 0, programFolder);
+        }
     }
 
     bool raw = false;
@@ -110,7 +113,9 @@ CommandLineResult RunCommandLine(const std::vector<std::string>& args, std::stri
         if (arg == "--") {
             options = false;
         } else if (arg == "--help") {
-            return {std::string(kUsage) + std::string(GameCommandsUsage()), {}, 0};
+            std::string usage(kUsage);
+            for (const CommandSet& set : CommandSets()) usage += set.usage;
+            return {usage, {}, 0};
         } else if (arg == "--version") {
             return {"fortelle-cli " + std::string(kVersion) + "\n", {}, 0};
         } else if (arg == "--raw") {

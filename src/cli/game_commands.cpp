@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/options.h"
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
 #include "games/named_games.h"
@@ -27,60 +28,6 @@ constexpr std::string_view kGameUsage =
     "ID is a game's id (fortelle-cli games lists them) or the path of a game file\n"
     "ending in .json. The tax rate R is a percentage (37 or 37%); the cash option F\n"
     "a fraction of the advertised jackpot (1 unless given); --odds X means 1 in X.\n";
-
-// A refusal: one line on standard error, status 2.
-struct Refusal {
-    std::string text;
-};
-
-[[noreturn]] void Refuse(std::string text) { throw Refusal{std::move(text)}; }
-
-struct Parsed {
-    std::vector<std::string> words;
-    std::map<std::string, std::vector<std::string>> options; // "--jackpot" -> values
-    bool has(const std::string& name) const { return options.count(name) > 0; }
-    std::optional<std::string> one(const std::string& name) const
-    {
-        const auto it = options.find(name);
-        if (it == options.end()) return std::nullopt;
-        if (it->second.size() > 1) Refuse(name + " is given more than once");
-        return it->second.front();
-    }
-};
-
-// Options of a command: those that take a value, those that do not.
-Parsed ParseWords(std::span<const std::string> args, std::initializer_list<std::string_view> withValue,
-                  std::initializer_list<std::string_view> flags)
-{
-    Parsed p;
-    bool options = true;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!options || arg.rfind("--", 0) != 0) {
-            p.words.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            options = false;
-            continue;
-        }
-        const auto eq = arg.find('=');
-        const std::string name = arg.substr(0, eq);
-        const bool takes = std::find(withValue.begin(), withValue.end(), name) != withValue.end();
-        const bool flag = std::find(flags.begin(), flags.end(), name) != flags.end();
-        if (!takes && !flag) Refuse("unknown option '" + name + "'");
-        if (flag) {
-            if (eq != std::string::npos) Refuse(name + " takes no value");
-            p.options[name].push_back("");
-        } else if (eq != std::string::npos) {
-            p.options[name].push_back(arg.substr(eq + 1));
-        } else {
-            if (i + 1 >= args.size()) Refuse(name + " needs a value");
-            p.options[name].push_back(args[++i]);
-        }
-    }
-    return p;
-}
 
 Rational Amount(const std::string& what, const std::string& text)
 {
@@ -120,11 +67,6 @@ int SpotsOf(const GameDefinition& g, const std::optional<std::string>& text)
         Refuse("'" + g.id + "' takes " + SpotRange(g) + " spots, not '" + *text + "'");
     }
     return static_cast<int>(numerator(*spots));
-}
-
-void NoMoreWords(const Parsed& p, std::size_t most)
-{
-    if (p.words.size() > most) Refuse("unexpected '" + p.words[most] + "'");
 }
 
 std::string Warnings(const GameCatalog& catalog)
@@ -313,11 +255,6 @@ CommandLineResult KenoReturnCommand(std::span<const std::string> args, const Gam
 }
 
 } // namespace
-
-bool IsGameCommand(std::string_view word)
-{
-    return word == "games" || word == "game" || word == "value" || word == "draws" || word == "keno-return";
-}
 
 std::string_view GameCommandsUsage() { return kGameUsage; }
 

@@ -12,8 +12,6 @@
 
 namespace fortelle {
 
-bool IsGameCommand(std::string_view word);
-
 // `args` are the words after the command. The catalog is loaded only when
 // the command needs it; its warnings go to standard error.
 CommandLineResult RunGameCommand(std::string_view command, std::span<const std::string> args, bool raw,

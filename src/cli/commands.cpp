@@ -1,0 +1,30 @@
+#include "cli/commands.h"
+
+#include "cli/game_commands.h"
+#include "cli/options.h"
+
+namespace fortelle {
+
+const std::vector<CommandSet>& CommandSets()
+{
+    static const std::vector<CommandSet> sets{
+        {{"games", "game", "value", "draws", "keno-return"},
+         GameCommandsUsage(),
+         [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view folder) {
+             return RunGameCommand(command, args, raw,
+                                   [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
+         }},
+    };
+    return sets;
+}
+
+CommandLineResult RunRefusing(std::string_view command, const std::function<CommandLineResult()>& run)
+{
+    try {
+        return run();
+    } catch (const Refusal& r) {
+        return {{}, "fortelle-cli: " + std::string(command) + ": " + r.text + "\n", 2};
+    }
+}
+
+} // namespace fortelle
