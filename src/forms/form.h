@@ -22,6 +22,7 @@ enum class Kind {
     Text,    // one line of free text (a list of prices, a pay table)
     Lines,   // several lines of text (a wheel's tickets)
     Check,   // on ("1") or off ("")
+    Picks,   // numbers from `lowest` to `highest` picked on a grid: "3 7 12 40"
 };
 
 struct Option {
@@ -48,12 +49,20 @@ struct Problem {
     std::string message;
 };
 
+// A file the result offers to save beside its report ("Tickets as CSV").
+struct Export {
+    std::string label;    // "Tickets as CSV"
+    std::string fileName; // offered name: "wheel-10-6-3.csv"
+    std::string bytes;
+};
+
 struct Result {
     std::vector<Problem> problems; // not computed: nothing else is set
     std::string title;             // "US Powerball: ticket value", also the file name of a saved report
     std::string verdict;           // the plain answer, one sentence
     std::string report;            // the whole report, CR LF line ends, as the box shows it
     std::vector<Chart> charts;
+    std::vector<Export> exports;
     bool ok() const { return problems.empty(); }
 };
 
