@@ -90,7 +90,9 @@ void Session::load(const std::string& memoryKey)
     // choice (a pay table of one's own), then the initial values of the rest.
     values_ = memory_.recall(tool_.info().id, field.empty() ? std::string() : start[field]).value_or(Values());
     if (!field.empty()) values_[field] = start[field];
+    wanted_.clear();
     settle();
+    wanted_ = values_; // what the form opens with counts as chosen
 }
 
 void Session::settle()
@@ -107,6 +109,10 @@ void Session::settle()
             };
             const auto it = values_.find(f.key);
             std::string value = it == values_.end() ? f.initial : it->second;
+            // The choice the user made comes back once it is offered again
+            // (a pay table while the spot count is typed digit by digit).
+            const auto wanted = wanted_.find(f.key);
+            if (f.kind == Kind::Choice && wanted != wanted_.end() && offered(wanted->second)) value = wanted->second;
             if (f.kind == Kind::Choice && !f.options.empty() && !offered(value)) {
                 value = offered(f.initial) ? f.initial : f.options.front().value;
             }
@@ -126,6 +132,7 @@ void Session::set(const std::string& key, const std::string& value)
         return;
     }
     values_[key] = value;
+    wanted_[key] = value;
     settle();
 }
 
@@ -137,7 +144,7 @@ void Session::setAll(const Values& values)
         if (it != values.end()) set(field, it->second);
     }
     for (const auto& [key, value] : values) {
-        if (key != field) values_[key] = value;
+        if (key != field) values_[key] = wanted_[key] = value;
     }
     settle();
 }

@@ -72,6 +72,7 @@ private:
     const Tool& tool_;
     Memory& memory_;
     Values values_;
+    Values wanted_; // what was chosen, also where the form no longer offers it
 };
 
 } // namespace fortelle::forms

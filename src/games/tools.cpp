@@ -160,7 +160,7 @@ public:
             return std::nullopt;
         }
         if (percent && text.back() == '%') text.pop_back();
-        const auto value = ParseDecimal(text);
+        auto value = ParseDecimal(text);
         if (!value) {
             add(key, what + " must be a number, not '" + Get(values_, key) + "'");
         } else if (*value < 0) {

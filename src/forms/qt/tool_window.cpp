@@ -202,11 +202,13 @@ ToolWindow::ToolWindow(std::shared_ptr<const forms::Tool> tool, FileSystem& file
     });
 
     buildForm();
-    const int formHeight = form_->sizeHint().height() + 8;
-    splitter->setSizes({std::min(formHeight, 420), 420});
+    // Room for the form, or for half a dozen fields when choices bring more.
+    const int rowHeight = QLineEdit().sizeHint().height() + grid_->verticalSpacing() + 4;
+    const int formHeight = std::min(std::max(form_->sizeHint().height() + 8, rowHeight * 6), rowHeight * 14);
+    splitter->setSizes({formHeight, 420});
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 900);
     resize(std::min(std::max(sizeHint().width(), reportWidth) + 40, screen.width() * 9 / 10),
-           std::min(std::min(formHeight, 420) + 520, screen.height() * 9 / 10));
+           std::min(formHeight + 520, screen.height() * 9 / 10));
 }
 
 ToolWindow::~ToolWindow()
@@ -436,6 +438,10 @@ void ToolWindow::calculate()
     const std::vector<forms::Problem> problems = session_->problems();
     showProblems();
     if (!problems.empty()) {
+        // No answer for these values: an earlier one would be taken for it.
+        forms::Result refused;
+        refused.problems = problems;
+        showResult(refused);
         // To the first field to put right.
         for (const forms::Field& f : session_->fields()) {
             const bool wrong =
@@ -490,21 +496,27 @@ void ToolWindow::finished()
 
 void ToolWindow::showResult(const forms::Result& result)
 {
-    if (!result.ok()) {
-        QString text;
-        for (const forms::Problem& p : result.problems) text += (text.isEmpty() ? "" : " ") + Q(p.message);
-        verdict_->setText(text);
-        return;
-    }
     result_ = result;
-    verdict_->setText(Q(result.verdict));
-    report_->setPlainText(Q(result.report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    showInBoxButton_->setEnabled(true);
-    copy_->setEnabled(true);
+    showInBoxButton_->setEnabled(result.ok());
+    copy_->setEnabled(result.ok());
     while (QLayoutItem* item = exports_->takeAt(0)) {
         delete item->widget();
         delete item;
     }
+    if (!result.ok()) {
+        QString text = QStringLiteral("Not calculated:");
+        const bool marked = std::any_of(result.problems.begin(), result.problems.end(),
+                                        [this](const forms::Problem& p) { return rows_.count(p.key) > 0; });
+        if (marked) text += QStringLiteral(" put right what is marked in red.");
+        for (const forms::Problem& p : result.problems) {
+            if (!rows_.count(p.key)) text += QLatin1Char(' ') + Q(p.message);
+        }
+        verdict_->setText(text);
+        report_->clear();
+        return;
+    }
+    verdict_->setText(Q(result.verdict));
+    report_->setPlainText(Q(result.report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     for (std::size_t i = 0; i < result.exports.size(); ++i) {
         auto* save = new QPushButton(QStringLiteral("Save ") + Q(result.exports[i].label) + QStringLiteral("…"), this);
         save->setAutoDefault(false);
