@@ -157,6 +157,8 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
         const forms::Result result = c.tool->compute(c.values, progress);
         ASSERT_TRUE(result.ok()) << result.problems[0].message;
         EXPECT_EQ(result.report, RunCommandLine(args).out);
+        ASSERT_EQ(result.tables.size(), 1u);
+        for (const auto& row : result.tables[0].rows) EXPECT_EQ(row.size(), result.tables[0].columns.size());
         EXPECT_EQ(result.verdict.rfind(result.report.substr(3, 10), 0), 0u);
     }
     const struct {

@@ -201,6 +201,21 @@ PayoffResult ComputePayoff(const PayoffInput& in)
     return r;
 }
 
+std::vector<std::vector<std::string>> FinisherTable(const PayoffResult& r)
+{
+    const std::string base = Money(r.input.base);
+    std::vector<std::vector<std::string>> rows{{"Finisher", "Bet on it", "Share", "Unbroken per 1", "Broken per 1",
+                                                "Pays per " + base, "Breakage per " + base}};
+    for (std::size_t i = 0; i < r.finishers.size(); ++i) {
+        const FinisherPayoff& f = r.finishers[i];
+        rows.push_back(
+            {Label(r, i), Money(f.bet), FractionOf(f.share), Fixed(f.unbroken, 7), Money(f.broken),
+             Money(f.paid * r.input.base) + (f.minimumPaid ? (r.minimum ? " (minimum)" : " (stake back)") : ""),
+             Fixed((f.unbroken - f.broken) * r.input.base, 7)});
+    }
+    return rows;
+}
+
 std::string PayoffReport(const PayoffResult& r)
 {
     const PayoffInput& in = r.input;
@@ -250,14 +265,7 @@ std::string PayoffReport(const PayoffResult& r)
     }
     out.blank();
 
-    std::vector<std::vector<std::string>> rows{{"Finisher", "Bet on it", "Share", "Unbroken per 1", "Broken per 1",
-                                                "Pays per " + base, "Breakage per " + base}};
-    for (std::size_t i = 0; i < r.finishers.size(); ++i) {
-        const FinisherPayoff& f = r.finishers[i];
-        rows.push_back({Label(r, i), Money(f.bet), FractionOf(f.share), Fixed(f.unbroken, 7), Money(f.broken),
-                        Money(f.paid * in.base) + (f.minimumPaid ? (r.minimum ? " (minimum)" : " (stake back)") : ""),
-                        Fixed((f.unbroken - f.broken) * in.base, 7)});
-    }
+    const std::vector<std::vector<std::string>> rows = FinisherTable(r);
     std::vector<std::size_t> width(rows[0].size(), 0);
     for (const auto& row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], row[c].size());

@@ -61,6 +61,8 @@ struct PayoffResult {
 PayoffResult ComputePayoff(const PayoffInput& input);
 
 std::string PayoffReport(const PayoffResult& result);
+// The report's table of finishers, its first row the column names.
+std::vector<std::vector<std::string>> FinisherTable(const PayoffResult& result);
 std::string PayoffJson(const PayoffResult& result);
 
 } // namespace fortelle::racing

@@ -207,6 +207,19 @@ RaceResult ComputeRace(const RaceInput& in)
     return r;
 }
 
+std::vector<std::vector<std::string>> RunnerTable(const RaceResult& r)
+{
+    const Field& f = r.field;
+    std::vector<std::vector<std::string>> rows{
+        {"No.", "Entry", f.kind == EntryKind::Prices ? "Implied" : "Given", "Win", "Place (1-2)", "Show (1-3)"}};
+    for (std::size_t i = 0; i < f.starters.size(); ++i) {
+        const Runner& runner = f.starter(i);
+        rows.push_back({std::to_string(runner.number), runner.entry, Percent(Chance::Exact(runner.implied)),
+                        Percent(r.win[i]), Percent(r.place[i]), Percent(r.show[i])});
+    }
+    return rows;
+}
+
 std::string RaceReport(const RaceResult& r)
 {
     const Field& f = r.field;
@@ -245,13 +258,7 @@ std::string RaceReport(const RaceResult& r)
     }
     out.blank();
 
-    std::vector<std::vector<std::string>> rows{
-        {"No.", "Entry", f.kind == EntryKind::Prices ? "Implied" : "Given", "Win", "Place (1-2)", "Show (1-3)"}};
-    for (std::size_t i = 0; i < f.starters.size(); ++i) {
-        const Runner& runner = f.starter(i);
-        rows.push_back({std::to_string(runner.number), runner.entry, Percent(Chance::Exact(runner.implied)),
-                        Percent(r.win[i]), Percent(r.place[i]), Percent(r.show[i])});
-    }
+    const std::vector<std::vector<std::string>> rows = RunnerTable(r);
     std::vector<std::size_t> width(rows[0].size(), 0);
     for (const auto& row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], row[c].size());

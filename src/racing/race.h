@@ -47,6 +47,8 @@ RaceResult ComputeRace(const RaceInput& input);
 void CheckRaceInput(const RaceInput& input);
 
 std::string RaceReport(const RaceResult& result);
+// The report's table of starters, its first row the column names.
+std::vector<std::vector<std::string>> RunnerTable(const RaceResult& result);
 std::string RaceJson(const RaceResult& result);
 
 } // namespace fortelle::racing

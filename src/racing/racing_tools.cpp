@@ -45,7 +45,21 @@ std::string Verdict(const std::string& report)
     return verdict;
 }
 
-forms::Result Failed(const InputProblem& p) { return {{{p.field, p.message}}, {}, {}, {}, {}, {}}; }
+forms::Result Failed(const InputProblem& p)
+{
+    forms::Result result;
+    result.problems.push_back({p.field, p.message});
+    return result;
+}
+
+forms::Table TableOf(std::string title, std::vector<std::vector<std::string>> rows)
+{
+    forms::Table t;
+    t.title = std::move(title);
+    t.columns = std::move(rows.front());
+    t.rows.assign(rows.begin() + 1, rows.end());
+    return t;
+}
 
 std::vector<forms::Option> BetOptions(bool none)
 {
@@ -211,6 +225,7 @@ forms::Result ExoticChancesTool::compute(const forms::Values& values, forms::Pro
         result.title =
             r.ticket ? "Racing: " + std::string(InfoOf(r.ticket->ticket.type).name) + " " + r.ticket->ticket.selection
                      : std::string("Racing: the field's chances");
+        result.tables.push_back(TableOf("The starters' chances", RunnerTable(r)));
         return result;
     } catch (const InputProblem& p) {
         return Failed(p);
@@ -269,6 +284,7 @@ forms::Result PariMutuelPayoffTool::compute(const forms::Values& values, forms::
         result.report = PayoffReport(r);
         result.verdict = Verdict(result.report);
         result.title = "Racing: " + std::string(InfoOf(r.input.pool).name) + " pool payoff";
+        result.tables.push_back(TableOf("The payoffs", FinisherTable(r)));
         return result;
     } catch (const InputProblem& p) {
         return Failed(p);
