@@ -1,7 +1,5 @@
 #include "cli/game_commands.h"
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <vector>
@@ -279,10 +277,7 @@ CommandLineResult RunGameCommand(std::string_view command, std::span<const std::
         // stands in for any game of the same id.
         for (std::string& word : words) {
             if (word.size() <= 5 || word.compare(word.size() - 5, 5, ".json") != 0) continue;
-            std::ifstream in(word, std::ios::binary);
-            if (!in) Refuse("cannot read the game file '" + word + "'");
-            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            GameFileResult file = ReadGameFile(text, word);
+            GameFileResult file = ReadGameFileAt(word);
             if (!file.game) Refuse(file.error);
             std::erase_if(catalog.games, [&](const GameDefinition& g) { return g.id == file.game->id; });
             word = file.game->id;

@@ -223,8 +223,9 @@ void MainWindow::buildMenus()
     file->addSeparator();
     file->addAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
-    // The named games, read again each time the menu opens, so that a game
-    // file the user adds shows without a restart.
+    // The named games, read at start and again only when a game folder has
+    // changed since, so that a game file the user adds shows without a
+    // restart and opening the menu costs a look at the folders.
     QMenu* games = menuBar()->addMenu(QStringLiteral("&Games"));
     games->setObjectName(QStringLiteral("gamesMenu"));
     fillGamesMenu(games);
@@ -232,6 +233,7 @@ void MainWindow::buildMenus()
 
     QMenu* value = menuBar()->addMenu(QStringLiteral("&Value"));
     value->setObjectName(QStringLiteral("valueMenu"));
+    connect(value, &QMenu::aboutToShow, this, [this, games] { fillGamesMenu(games); });
     addHandler(value, QStringLiteral("&Ticket value…"), [this](Platform& p) { RunTicketValue(p, catalog_); });
     addHandler(value, QStringLiteral("&Many draws…"), [this](Platform& p) { RunManyDraws(p, catalog_); });
     addHandler(value, QStringLiteral("&Keno returns…"), [this](Platform& p) { RunKenoReturns(p, catalog_); });
@@ -244,7 +246,16 @@ void MainWindow::buildMenus()
 
 void MainWindow::fillGamesMenu(QMenu* games)
 {
-    catalog_ = LoadGameCatalog(GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(), ProcessEnvironment));
+    const std::vector<std::string> folders =
+        GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(), ProcessEnvironment);
+    std::string stamp = GameFoldersStamp(folders);
+    if (catalogLoaded_ && stamp == catalogStamp_) return;
+    {
+        const CursorWhile busy(Qt::WaitCursor);
+        catalog_ = LoadGameCatalog(folders);
+    }
+    catalogStamp_ = std::move(stamp);
+    catalogLoaded_ = true;
     games->clear();
     for (const GameDefinition& game : catalog_.games) {
         const std::string id = game.id;

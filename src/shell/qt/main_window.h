@@ -58,6 +58,8 @@ private:
 
     QString programFolder_;
     GameCatalog catalog_;
+    std::string catalogStamp_; // the game folders as they were when catalog_ was read
+    bool catalogLoaded_ = false;
     QWidget* client_ = nullptr;
     QLabel* label_ = nullptr;
     QPlainTextEdit* box_ = nullptr;
