@@ -77,9 +77,10 @@ TEST(TicketValue, KnownResults)
     // Sharing: no one else gives the whole prize, many others J p / lambda (1 - e^-lambda).
     for (double lambda : {1e-12, 1e-6, 0.5, 3.0, 40.0, 1e6}) {
         const double expected = 1e9 * -std::expm1(-lambda) / lambda;
-        EXPECT_NEAR(ExpectedShareAfterTax(1e9, lambda, 0, std::nullopt), expected, expected * 1e-14);
+        EXPECT_NEAR(ExpectedShareAfterTax(1e9, lambda, 0, std::nullopt).convert_to<double>(), expected,
+                    expected * 1e-14);
     }
-    EXPECT_NEAR(ExpectedShareAfterTax(1e9, 1e-12, 0, std::nullopt), 1e9, 1e-2);
+    EXPECT_NEAR(ExpectedShareAfterTax(1e9, 1e-12, 0, std::nullopt).convert_to<double>(), 1e9, 1e-2);
     // Taxed shares against the sum over the number of other winners.
     for (const auto& [amount, lambda, above] : std::vector<std::tuple<double, double, double>>{
              {1000, 2, 300}, {1000, 0.01, 600}, {5e8, 1.03, 600}, {100, 7, 99}}) {
@@ -88,7 +89,9 @@ TEST(TicketValue, KnownResults)
             const double share = amount / (1 + k);
             sum += pmf * (share > above ? share * 0.6 : share);
         }
-        EXPECT_NEAR(ExpectedShareAfterTax(amount, lambda, 0.4, above), sum, sum * 1e-12) << amount;
+        EXPECT_NEAR(ExpectedShareAfterTax(amount, lambda, Real(4) / 10, Real(above)).convert_to<double>(), sum,
+                    sum * 1e-12)
+            << amount;
     }
     // The break-even jackpot under sharing and tax gives a ticket its price.
     a = {};

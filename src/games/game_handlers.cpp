@@ -53,7 +53,7 @@ std::string Ask(Platform& platform, std::string_view title, const std::string& m
 
 // An answer read as an exact decimal: blanks are ignored, anything else
 // that is not part of the number refuses it.
-Rational Number(const std::string& answer, const std::string& what, bool percent = false)
+Rational Number(const std::string& answer, const std::string& what, bool percent = false, bool valueAmount = false)
 {
     std::string digits;
     for (char c : answer) {
@@ -61,6 +61,11 @@ Rational Number(const std::string& answer, const std::string& what, bool percent
     }
     if (percent && !digits.empty() && digits.back() == '%') digits.pop_back();
     const auto value = ParseDecimal(digits);
+    const auto size = value ? std::nullopt : AmountSizeRefusal(digits);
+    if (valueAmount && ((size && size->starts_with("above")) || (value && *value > kMostValueAmount))) {
+        Refuse(what + " is above the largest amount this tool takes: " + std::string(kMostValueAmountText) + ".");
+    }
+    if (size) Refuse(what + ": '" + answer + "' is " + *size + ".");
     if (!value) Refuse(what + ": '" + answer + "' is not a number.");
     if (*value < 0) Refuse(what + " must not be negative: " + answer + ".");
     return *value;
@@ -144,12 +149,12 @@ void RunTicketValue(Platform& platform, const GameCatalog& catalog)
         a.jackpot =
             Number(Ask(platform, "Advertised Jackpot",
                        " " + g.name + "\n The advertised jackpot (the annuity), in " + cur + " - \n", stored[1]),
-                   "The jackpot");
+                   "The jackpot", false, true);
         const std::string priceNote = g.price ? "0 for the game's own, " + FractionText(*g.price) + " " + cur
                                               : std::string("the game file has none");
         const Rational price = Number(
             Ask(platform, "Ticket Price", " The ticket price in " + cur + " - \n (" + priceNote + ") \n", stored[2]),
-            "The ticket price");
+            "The ticket price", false, true);
         if (price > 0) a.price = price;
         a.cash = Number(Ask(platform, "Cash Option",
                             " The cash option as a fraction of the jackpot - \n (1 for the annuity, 0.5 for half) \n",
@@ -161,7 +166,7 @@ void RunTicketValue(Platform& platform, const GameCatalog& catalog)
         const Rational above =
             Number(Ask(platform, "Taxed Above",
                        " Prizes above this amount are taxed, in " + cur + " - \n (0 taxes every prize) \n", stored[5]),
-                   "The tax threshold");
+                   "The tax threshold", false, true);
         if (rate > 0) {
             a.taxRate = rate / 100;
             a.taxAbove = above;
