@@ -30,13 +30,14 @@ constexpr std::size_t kMaxTiers = 100;
 constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 // The outcomes the drums give (a drum's match counts, with and without its
 // supplementary numbers, multiplied over the drums) times the tiers: the
-// work of checking that no two tiers overlap. The largest real game needs a
-// few hundred; this keeps a file of any shape to milliseconds.
+// work of checking that no two tiers overlap, weighed by the length of the
+// numbers counted. The largest real game needs a few hundred; this keeps a
+// file of any shape to milliseconds.
 constexpr double kMaxOutcomeChecks = 100'000;
 // Text fields and amounts written as text have a length no real game needs.
 constexpr std::size_t kMaxTextBytes = 1000;
 // A folder's game files read at most: the menu lists each of them.
-constexpr std::size_t kMaxFilesPerFolder = 200;
+constexpr std::size_t kMaxFilesPerFolder = 50;
 constexpr std::size_t kMaxAmountText = 100;
 // The largest amount a game file holds (prices, prizes, pays), and the
 // largest "1 in X" a chart may publish.
@@ -421,19 +422,26 @@ void ReadMultiplier(const Json& value, GameDefinition& g)
     g.multiplier = m;
 }
 
-// The work of checking the tiers, before it is done (see kMaxOutcomeChecks).
+// The work of checking the tiers, before it is done (see kMaxOutcomeChecks):
+// each check multiplies whole numbers as long as the count of draws, so a
+// check is weighed by their digits.
 void BoundTheWork(const std::vector<DrumSpec>& drums, std::size_t tiers)
 {
-    double outcomes = 1;
+    double outcomes = 1, digits = 0;
+    const auto log10Binomial = [](double n, double k) {
+        return (std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1)) / std::log(10.0);
+    };
     for (const DrumSpec& d : drums) {
         outcomes *= (std::min(d.pick, d.draw) + 1.0) * (std::min(d.pick, d.extra) + 1.0);
+        digits += log10Binomial(d.size, d.draw) + log10Binomial(d.size - d.draw, d.extra);
     }
-    if (outcomes * static_cast<double>(std::max<std::size_t>(tiers, 1)) > kMaxOutcomeChecks) {
-        char text[160];
+    const double checks = outcomes * static_cast<double>(std::max<std::size_t>(tiers, 1));
+    if (checks * (1 + digits / 20) > kMaxOutcomeChecks) {
+        char text[200];
         std::snprintf(text, sizeof text,
-                      "the drums give %.0f outcomes to sort into %zu tiers, more work than a game file may ask "
-                      "(100000 outcome-tier checks)",
-                      outcomes, tiers);
+                      "the drums give %.0f outcomes to sort into %zu tiers, in numbers of %.0f digits: more work "
+                      "than a game file may ask",
+                      outcomes, tiers, std::ceil(digits));
         Fault("/drums", text);
     }
 }
