@@ -56,6 +56,14 @@ struct Export {
     std::string bytes;
 };
 
+// The report's main table as data, for layouts that cannot show the
+// report's columns (a phone's width): the same figures, cell by cell.
+struct Table {
+    std::string title;
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::string>> rows;
+};
+
 struct Result {
     std::vector<Problem> problems; // not computed: nothing else is set
     std::string title;             // "US Powerball: ticket value", also the file name of a saved report
@@ -63,6 +71,7 @@ struct Result {
     std::string report;            // the whole report, CR LF line ends, as the box shows it
     std::vector<Chart> charts;
     std::vector<Export> exports;
+    std::vector<Table> tables;
     bool ok() const { return problems.empty(); }
 };
 
