@@ -476,7 +476,9 @@ std::string TicketValueReport(const TicketValue& v)
     const BreakEven& b = v.breakEven;
     switch (b.kind) {
     case BreakEven::Kind::Jackpot:
-        r.line(" Break-even jackpot (advertised):", v.multiplierIsLeast ? " at most" : "", Money(b.jackpot, cur));
+        // Tiers left out or a multiplier counted at its least can only lower it.
+        r.line(" Break-even jackpot (advertised):", v.multiplierIsLeast || v.leftOut > 0 ? " at most" : "",
+               Money(b.jackpot, cur), partial.empty() ? "" : " (partial)");
         break;
     case BreakEven::Kind::AnyJackpot:
         r.line(" Break-even jackpot: any; the other tiers alone return the price.");
