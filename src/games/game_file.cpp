@@ -811,8 +811,8 @@ std::string GameFoldersStamp(const std::vector<std::string>& folders)
             if (it->path().extension() != ".json") continue;
             std::error_code e;
             const fs::file_status status = it->status(e);
-            const auto size = fs::is_regular_file(status) ? it->file_size(e) : 0;
-            const auto changed = it->last_write_time(e).time_since_epoch().count();
+            const auto size = static_cast<unsigned long long>(fs::is_regular_file(status) ? it->file_size(e) : 0);
+            const auto changed = static_cast<long long>(it->last_write_time(e).time_since_epoch().count());
             stamp += it->path().filename().string() + ' ' + std::to_string(static_cast<int>(status.type())) + ' ' +
                      std::to_string(size) + ' ' + std::to_string(changed) + '\n';
         }
