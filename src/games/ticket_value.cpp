@@ -4,6 +4,7 @@
 #include <boost/math/special_functions/gamma.hpp>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 
 #include "games/named_games.h"
 #include "shell/report.h"
@@ -24,6 +25,11 @@ double PoissonCeiling(double lambda) { return lambda + 50.0 * std::sqrt(lambda) 
 Real PoissonOneTo(const Real& n, const Real& lambda)
 {
     if (n < 1) return 0;
+    // Near the mean of a very large one the 50-digit series would take
+    // seconds and then give up; say so at once instead.
+    if (lambda > 1e8 && abs(n - lambda) < 60 * sqrt(lambda) + 200) {
+        throw std::domain_error("a Poisson mean beyond 1E+8 at its centre");
+    }
     if (lambda < 1) return -boost::math::expm1(Real(-lambda)) - boost::math::gamma_p(Real(n + 1), lambda);
     return boost::math::gamma_q(Real(n + 1), lambda) - exp(Real(-lambda));
 }
@@ -307,8 +313,13 @@ TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumption
         if (tv.shared) {
             tv.pool = amount;
             tv.lambda = a.ticketsSold * p;
-            const Real kept = ExpectedShareAfterTax(ToReal(amount), ToReal(tv.lambda), rate, above);
-            tv.perWin = RationalOf(kept);
+            try {
+                tv.perWin = RationalOf(ExpectedShareAfterTax(ToReal(amount), ToReal(tv.lambda), rate, above));
+            } catch (const std::exception&) {
+                // The incomplete gamma function gives up on means beyond a
+                // billion or so next to the tax threshold: no figure then.
+                v.uncertain = true;
+            }
             tv.exact = false;
         } else if (tv.source == AmountSource::FreeTicket) {
             tv.perWin = amount;
@@ -350,7 +361,13 @@ TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumption
         }
     } else {
         const Real lambda = ToReal(v.tiers[static_cast<std::size_t>(jackpot)].lambda);
-        const SharedSolution s = SolveShared(ToReal(target), lambda, rate, above);
+        SharedSolution s;
+        try {
+            s = SolveShared(ToReal(target), lambda, rate, above);
+        } catch (const std::exception&) {
+            v.uncertain = true;
+            return v;
+        }
         b.exact = false;
         if (s.reachable) {
             b.kind = BreakEven::Kind::Jackpot;
@@ -377,9 +394,10 @@ std::string TicketValueReport(const TicketValue& v)
     r.blank();
     r.line(" The value of a ticket of '", g.name, "' (", g.id, ")");
     if (v.uncertain) {
-        // Never seen: the 50-digit arithmetic would have to land within 1E-30
-        // of a rounding boundary.
-        r.line(" These entries put a figure too close to a rounding boundary to print every digit right.");
+        // Never seen with real games: a figure within 1E-30 of a rounding
+        // boundary, or a shared prize with a mean of billions of winners next
+        // to the tax threshold, beyond the incomplete gamma function's reach.
+        r.line(" These entries give a figure whose printed digits cannot all be guaranteed, so none is shown.");
         r.blank();
         return r.take();
     }
