@@ -40,6 +40,7 @@ struct Field {
     std::vector<Option> options; // Choice
     std::string initial;         // the value before anything is remembered ("" leaves it empty)
     bool optional = false;       // may stay empty
+    int lowest = 0, highest = 0; // Picks: the numbers on the grid
 };
 
 // A problem with the values: `key` names the field it belongs beside, or is
@@ -89,6 +90,9 @@ struct ToolInfo {
     std::string menu;    // the menu it sits in: "Games", "Value", "Prices", ...
     std::string title;   // "Ticket value"
     std::string summary; // what it answers, one sentence, for the menu's tooltip and Help
+    // The menu lists each option of the memory field as an entry of its own
+    // (one per game), each opening the tool with that option chosen.
+    bool entryPerOption = false;
 };
 
 class Tool {
