@@ -437,8 +437,8 @@ std::string TicketValueReport(const TicketValue& v)
                                  : "   each kept whole: no other tickets share it");
     }
     if (bySource.count(AmountSource::Typical)) {
-        r.line(" - a typical amount per winner (the game file's, with its source) for:",
-               bySource[AmountSource::Typical]);
+        r.line(" - a typical amount per winner, from the game file with its source, for:");
+        r.line("  ", bySource[AmountSource::Typical]);
     }
     if (bySource.count(AmountSource::None)) {
         const bool fund = g.prizeFundShare.has_value() && a.ticketsSold == 0;
