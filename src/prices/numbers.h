@@ -1,0 +1,56 @@
+// Numbers as the price tools read and write them: exact decimals typed by a
+// person, and exact fractions written with a chosen number of places, ties
+// to even, thousands separated by commas, the decimal point always ".".
+#pragma once
+
+#include <boost/multiprecision/cpp_bin_float.hpp>
+#include <boost/multiprecision/cpp_int.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace fortelle::prices {
+
+using BigInt = boost::multiprecision::cpp_int;
+using Rational = boost::multiprecision::cpp_rational;
+// The working precision of the root-found margin methods: 50 significant
+// digits, so that the 1e-12 they promise is far inside what they carry.
+using Float = boost::multiprecision::cpp_bin_float_50;
+
+// An unsigned decimal as typed: digits with an optional point ("2.10",
+// ".5", "7."), thousands optionally grouped ("1,000,000.5"). Nothing else:
+// no sign, no exponent, no blanks.
+std::optional<Rational> ParseUnsignedDecimal(std::string_view text);
+
+// A chance as typed: a percentage ("45%", "45 %"), a fraction of one
+// ("0.45") or a ratio ("9/20"). Not checked for range.
+std::optional<Rational> ParseChance(std::string_view text);
+
+// The text with blanks at either end removed.
+std::string_view Trimmed(std::string_view text);
+
+// "n/d", reduced, the denominator 1 written too ("3/1").
+std::string FractionText(const Rational& r);
+
+// Rounded to `places` decimal places with ties to even, exactly.
+Rational RoundPlaces(const Rational& r, int places);
+
+// Rounded to `places` places (ties to even), every place written, thousands
+// grouped: Fixed(1001.5, 2) is "1,001.50", Fixed(-1/3, 2) is "-0.33".
+std::string Fixed(const Rational& r, int places);
+
+// A share as a percentage with two places ("4.76 %"); a share below 0.1 %
+// keeps two significant digits instead ("0.0041 %"), so that a longshot's
+// chance never shows as 0.
+std::string Percent(const Rational& share);
+
+// An amount of money or stake: two places, thousands grouped ("1,234.50").
+std::string Money(const Rational& amount);
+
+// A price in decimal form: two places, thousands grouped ("2.10", "1,001.00").
+std::string PriceText(const Rational& decimalPrice);
+
+Rational ToRational(const Float& x);
+Float ToFloat(const Rational& r);
+
+} // namespace fortelle::prices
