@@ -1,5 +1,6 @@
 #include "prices/margin.h"
 
+#include <cctype>
 #include <functional>
 
 namespace fortelle::prices {
@@ -80,6 +81,11 @@ std::string_view MethodTitle(Method m)
     case Method::OddsRatio: return "odds-ratio";
     }
     return {};
+}
+
+std::string MethodPhrase(Method m)
+{
+    return (m == Method::Shin ? "" : "the ") + std::string(MethodTitle(m)) + " method";
 }
 
 std::optional<Method> MethodNamed(std::string_view name)
@@ -215,8 +221,10 @@ FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
         break;
     default: break;
     }
-    const std::string notFound = "The " + std::string(MethodTitle(method)) + " method found no " +
-                                 std::string(ParameterName(method)) + " that makes the chances sum to 1 within 1e-12.";
+    std::string phrase = MethodPhrase(method);
+    phrase[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(phrase[0])));
+    const std::string notFound =
+        phrase + " found no " + std::string(ParameterName(method)) + " that makes the chances sum to 1 within 1e-12.";
     if (!root) {
         r.failure = notFound;
         return r;

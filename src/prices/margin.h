@@ -60,6 +60,8 @@ inline constexpr double kRootTolerance = 1e-12;
 std::string_view MethodName(Method m);
 // A person's name: "multiplicative", "additive", "power", "Shin's", "odds-ratio".
 std::string_view MethodTitle(Method m);
+// The method in a sentence: "the multiplicative method", "Shin's method".
+std::string MethodPhrase(Method m);
 std::optional<Method> MethodNamed(std::string_view name);
 // The method's parameter: "booksum", "taken from each", "exponent k",
 // "insiders' share z", "odds ratio c".

@@ -1,5 +1,7 @@
 #include "prices/numbers.h"
 
+#include <algorithm>
+
 namespace fortelle::prices {
 namespace {
 
@@ -97,7 +99,9 @@ Rational RoundPlaces(const Rational& r, int places)
     return Rational(RoundHalfEven(r * scale), scale);
 }
 
-std::string Fixed(const Rational& r, int places)
+namespace {
+
+std::string Digits(const Rational& r, int places, bool grouped)
 {
     BigInt scaled = RoundHalfEven(r * Pow10(places));
     const bool negative = scaled < 0;
@@ -107,26 +111,82 @@ std::string Fixed(const Rational& r, int places)
         digits.insert(0, static_cast<std::size_t>(places) + 1 - digits.size(), '0');
     }
     const std::size_t point = digits.size() - static_cast<std::size_t>(places);
-    std::string out = (negative ? "-" : "") + Grouped(digits.substr(0, point));
+    std::string out = (negative ? "-" : "") + (grouped ? Grouped(digits.substr(0, point)) : digits.substr(0, point));
     if (places > 0) out += "." + digits.substr(point);
     return out;
 }
 
-std::string Percent(const Rational& share)
+} // namespace
+
+std::string Fixed(const Rational& r, int places) { return Digits(r, places, true); }
+
+std::string PlainDecimal(const Rational& r, int places) { return Digits(r, places, false); }
+
+std::string Significant(const Rational& r, int digits)
 {
-    const Rational percent = share * 100;
-    const Rational size = percent < 0 ? Rational(-percent) : percent;
-    if (size == 0 || size >= Rational(1, 10)) return Fixed(percent, 2) + " %";
+    const Rational size = r < 0 ? Rational(-r) : r;
+    if (size == 0) return "0";
+    // The places that leave `digits` digits from the first significant one.
+    int places = digits - 1;
+    Rational scaled = size;
+    while (scaled >= 10) {
+        scaled /= 10;
+        --places;
+    }
+    while (scaled < 1) {
+        scaled *= 10;
+        ++places;
+    }
+    return Fixed(r, places < 0 ? 0 : places);
+}
+
+std::string Columns(const std::vector<std::vector<std::string>>& rows, const std::string& indent)
+{
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        if (widths.size() < row.size()) widths.resize(row.size(), 0);
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+    }
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line = indent;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const std::string pad(widths[c] - row[c].size(), ' ');
+            if (c == 0) {
+                line += row[c] + pad;
+            } else {
+                line += "  " + pad + row[c];
+            }
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        out += line + "\r\n";
+    }
+    return out;
+}
+
+int PercentPlaces(const Rational& share)
+{
+    const Rational size = share < 0 ? Rational(-share * 100) : Rational(share * 100);
+    if (size == 0 || size >= Rational(1, 10)) return 2;
     // Two significant digits: the places that bring the first digit to the
     // tens' place of the scaled value.
     int places = 2;
     while (size * Pow10(places) < 10) ++places;
-    return Fixed(percent, places) + " %";
+    return places;
 }
+
+std::string Percent(const Rational& share) { return Fixed(share * 100, PercentPlaces(share)) + " %"; }
 
 std::string Money(const Rational& amount) { return Fixed(amount, 2); }
 
-std::string PriceText(const Rational& decimalPrice) { return Fixed(decimalPrice, 2); }
+int PricePlaces(const Rational& decimalPrice)
+{
+    int places = 2;
+    while (decimalPrice > 1 && RoundPlaces(decimalPrice, places) <= 1 && places < 40) ++places;
+    return places;
+}
+
+std::string PriceText(const Rational& decimalPrice) { return Fixed(decimalPrice, PricePlaces(decimalPrice)); }
 
 Rational ToRational(const Float& x) { return x.convert_to<Rational>(); }
 

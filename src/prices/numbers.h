@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fortelle::prices {
 
@@ -44,11 +45,29 @@ std::string Fixed(const Rational& r, int places);
 // chance never shows as 0.
 std::string Percent(const Rational& share);
 
+// The places Percent writes for a share: 2, or more for a share below 0.1 %.
+int PercentPlaces(const Rational& share);
+
 // An amount of money or stake: two places, thousands grouped ("1,234.50").
 std::string Money(const Rational& amount);
 
-// A price in decimal form: two places, thousands grouped ("2.10", "1,001.00").
+// A price in decimal form: two places, thousands grouped ("2.10", "1,001.00"),
+// more places where two would show a price above 1 as "1.00" ("1.004").
 std::string PriceText(const Rational& decimalPrice);
+int PricePlaces(const Rational& decimalPrice);
+
+// Rounded to `places` places (ties to even), no grouping: the decimal
+// strings of JSON ("0.359171099912345").
+std::string PlainDecimal(const Rational& r, int places);
+
+// Rounded to `digits` significant digits (ties to even), thousands grouped:
+// Significant(0.0011372, 3) is "0.00114".
+std::string Significant(const Rational& r, int digits);
+
+// Rows of cells as aligned columns, each line begun with `indent` and ended
+// with CR LF: the first column to the left, the others to the right, two
+// blanks between them.
+std::string Columns(const std::vector<std::vector<std::string>>& rows, const std::string& indent);
 
 Rational ToRational(const Float& x);
 Float ToFloat(const Rational& r);
