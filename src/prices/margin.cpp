@@ -137,7 +137,8 @@ FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
     }
     const std::size_t n = decimalPrices.size();
     std::vector<Rational> implied;
-    for (const Rational& d : decimalPrices) implied.push_back(1 / d);
+    implied.reserve(n);
+    for (const Rational& d : decimalPrices) implied.emplace_back(1 / d);
     const Rational booksum = Booksum(decimalPrices);
 
     // A book of exactly 100 % has no margin to remove: every method leaves
@@ -153,7 +154,7 @@ FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
         r.exact = true;
         if (method == Method::Multiplicative) {
             r.parameter = booksum;
-            for (const Rational& pi : implied) r.chances.push_back(pi / booksum);
+            for (const Rational& pi : implied) r.chances.emplace_back(pi / booksum);
         } else {
             r.parameter = (booksum - 1) / n;
             for (std::size_t i = 0; i < n; ++i) {
@@ -174,6 +175,7 @@ FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
     }
 
     std::vector<Float> pi;
+    pi.reserve(n);
     for (const Rational& x : implied) pi.push_back(ToFloat(x));
     const Float b = ToFloat(booksum);
     const bool over = booksum > 1;
@@ -182,6 +184,7 @@ FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
     switch (method) {
     case Method::Power: {
         std::vector<Float> logs;
+        logs.reserve(n);
         for (const Float& x : pi) logs.push_back(log(x));
         at = [logs](const Float& k) {
             Chances p;

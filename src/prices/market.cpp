@@ -37,7 +37,7 @@ std::string Capitalised(std::string_view text)
 // What the method does, and its parameter, in one line.
 std::string MethodLine(const FairChances& f)
 {
-    const std::string name = Capitalised(MethodTitle(f.method)) + " method";
+    std::string name = Capitalised(MethodTitle(f.method)) + " method";
     const std::string found = " (found to within 1e-12)";
     switch (f.method) {
     case Method::Multiplicative: return name + ": each implied chance divided by the booksum; exact.";
@@ -97,6 +97,7 @@ std::string MarketReport(const Market& m)
     }
     out += "\r\n\r\n";
     std::vector<std::string> shown;
+    shown.reserve(prices.size());
     for (const Conversion& c : prices) shown.push_back(PriceText(c.decimal));
     out += " Prices (decimal): " + List(shown) + "; " + std::to_string(prices.size()) + " outcomes\r\n";
     out += " Booksum:   " + Percent(m.booksum) + ", the implied chances 1/price added up (exactly " +

@@ -219,6 +219,7 @@ PriceList ReadPriceList(const std::vector<std::string>& words)
 std::vector<Rational> Decimals(const std::vector<Conversion>& prices)
 {
     std::vector<Rational> d;
+    d.reserve(prices.size());
     for (const Conversion& c : prices) d.push_back(c.decimal);
     return d;
 }

@@ -7,7 +7,7 @@ namespace {
 std::optional<Rational> Amount(const std::string& what, const std::string& text, Problems& problems,
                                const std::string& name)
 {
-    const auto value = ParseUnsignedDecimal(Trimmed(text));
+    auto value = ParseUnsignedDecimal(Trimmed(text));
     if (!value) {
         problems.push_back({what, "'" + text + "' is not an amount: write " + name + " as 100 or 1,250.50."});
     } else if (*value == 0) {

@@ -59,7 +59,7 @@ Spread ComputeSpread(const SpreadQuestion& q)
     bool first = true;
     for (const Outcome& o : q.outcomes) {
         const Rational& d = o.offers[o.best].decimal;
-        s.stakes.push_back(s.returns / d);
+        s.stakes.emplace_back(s.returns / d);
         s.roundedStakes.push_back(RoundPlaces(s.stakes.back(), 2));
         s.roundedTotal += s.roundedStakes.back();
         const Rational back = s.roundedStakes.back() * d;
