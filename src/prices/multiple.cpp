@@ -8,6 +8,8 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr int kMostTied = 100;
+// More legs than any bookmaker takes in one multiple.
+constexpr std::size_t kMostLegs = 100;
 
 Rational CountsAs(const Leg& leg)
 {
@@ -71,6 +73,10 @@ std::string Plural(std::size_t n, const std::string& one, const std::string& man
 LegList ReadLegs(const std::vector<std::string>& words)
 {
     LegList list;
+    if (words.size() > kMostLegs) {
+        list.problem = "At most " + std::to_string(kMostLegs) + " legs, not " + std::to_string(words.size()) + ".";
+        return list;
+    }
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         const std::string where = "Leg " + std::to_string(i + 1) + ": ";

@@ -8,7 +8,18 @@ namespace {
 // Fractional odds are written with terms of at most this size.
 constexpr int kMostFractionTerm = 1000;
 
-constexpr std::string_view kForms = "write it as 2.10, 11/10, 6-4, evens, +110, -110 or 47.6%";
+constexpr std::string_view kForms = "write it as 2.10, 11/10, 6-4, evens, +110, -110 or 47.6%, with at most 15 digits";
+
+// A number of a price: an unsigned decimal whose reduced fraction has terms
+// below 10^15. More digits mean nothing in a price, and would only make the
+// exact sums of a long market slow.
+std::optional<Rational> Number(std::string_view text)
+{
+    static const BigInt kLimit = boost::multiprecision::pow(BigInt(10), 15);
+    auto value = ParseUnsignedDecimal(text);
+    if (value && (numerator(*value) >= kLimit || denominator(*value) >= kLimit)) return std::nullopt;
+    return value;
+}
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
@@ -90,7 +101,7 @@ PriceReading ReadPrice(std::string_view typed)
     }
     const std::string notPrice = Quoted(text) + " is not a price: " + std::string(kForms) + ".";
     if (text.back() == '%') {
-        const auto percent = ParseUnsignedDecimal(Trimmed(text.substr(0, text.size() - 1)));
+        const auto percent = Number(Trimmed(text.substr(0, text.size() - 1)));
         if (!percent) return Refused(PriceFormat::Implied, notPrice);
         if (*percent <= 0 || *percent >= 100) {
             return Refused(PriceFormat::Implied, "The implied chance " + std::string(text) +
@@ -99,7 +110,7 @@ PriceReading ReadPrice(std::string_view typed)
         return Fine(PriceFormat::Implied, 100 / *percent);
     }
     if (text.front() == '+' || text.front() == '-') {
-        const auto figure = ParseUnsignedDecimal(text.substr(1));
+        const auto figure = Number(text.substr(1));
         if (!figure) return Refused(PriceFormat::American, notPrice);
         if (*figure < 100) {
             return Refused(PriceFormat::American,
@@ -111,8 +122,8 @@ PriceReading ReadPrice(std::string_view typed)
                     text.front() == '+' ? Rational(1 + *figure / 100) : Rational(1 + 100 / *figure));
     }
     if (const auto bar = text.find_first_of("/-"); bar != std::string_view::npos) {
-        const auto n = ParseUnsignedDecimal(Trimmed(text.substr(0, bar)));
-        const auto d = ParseUnsignedDecimal(Trimmed(text.substr(bar + 1)));
+        const auto n = Number(Trimmed(text.substr(0, bar)));
+        const auto d = Number(Trimmed(text.substr(bar + 1)));
         if (!n || !d) return Refused(PriceFormat::Fractional, notPrice);
         if (*d == 0) return Refused(PriceFormat::Fractional, "The fraction " + std::string(text) + " divides by 0.");
         if (*n == 0) {
@@ -121,7 +132,7 @@ PriceReading ReadPrice(std::string_view typed)
         }
         return Fine(PriceFormat::Fractional, 1 + *n / *d);
     }
-    const auto decimal = ParseUnsignedDecimal(text);
+    const auto decimal = Number(text);
     if (!decimal) return Refused(PriceFormat::Decimal, notPrice);
     if (*decimal <= 1) {
         return Refused(PriceFormat::Decimal, "The decimal price " + std::string(text) +
@@ -204,6 +215,11 @@ std::vector<std::string> Words(std::string_view text)
 PriceList ReadPriceList(const std::vector<std::string>& words)
 {
     PriceList list;
+    if (words.size() > kMostPrices) {
+        list.problem = "At most " + Fixed(static_cast<long>(kMostPrices), 0) + " prices, one per outcome, not " +
+                       Fixed(static_cast<long>(words.size()), 0) + ".";
+        return list;
+    }
     for (std::size_t i = 0; i < words.size(); ++i) {
         const PriceReading r = ReadPrice(words[i]);
         if (!r.decimal) {

@@ -62,6 +62,11 @@ struct Conversion {
 // The words of a line of text, split at blanks.
 std::vector<std::string> Words(std::string_view text);
 
+// The most prices a market, an arbitrage or a conversion takes: more
+// outcomes than any event has, and few enough that the exact sums stay
+// quick.
+inline constexpr std::size_t kMostPrices = 200;
+
 // Prices typed one per word; `problem` names the first that is not a price
 // ("Price 3: ...") and leaves `prices` empty.
 struct PriceList {

@@ -160,6 +160,11 @@ std::string KellyJson(const KellyQuestion& q)
 OutcomeList ReadOutcomes(const std::vector<std::string>& words)
 {
     OutcomeList list;
+    if (words.size() > kMostPrices) {
+        list.problem = "At most " + Fixed(static_cast<long>(kMostPrices), 0) + " outcomes, not " +
+                       Fixed(static_cast<long>(words.size()), 0) + ".";
+        return list;
+    }
     for (std::size_t i = 0; i < words.size(); ++i) {
         Outcome o;
         std::size_t start = 0;
