@@ -63,7 +63,9 @@ TEST(Margin, PublishedWorkedExamples)
         for (std::size_t i = 0; i < c.chances.size(); ++i) {
             EXPECT_NEAR(D(f.chances[i]), c.chances[i], c.tolerance) << MethodName(c.method) << " " << i;
         }
-        if (!std::isnan(c.parameter)) EXPECT_NEAR(D(f.parameter), c.parameter, c.parameterTolerance);
+        if (!std::isnan(c.parameter)) {
+            EXPECT_NEAR(D(f.parameter), c.parameter, c.parameterTolerance);
+        }
     }
 }
 
