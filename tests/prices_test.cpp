@@ -166,7 +166,11 @@ TEST(PriceTools, ReportTheCommandsBytesAndPlaceProblems)
     };
     const Case cases[] = {
         {"price", {{"price", "6-4"}}, {"price", "6-4"}, "price", "1.00"},
-        {"market", {{"prices", "2.7 2.3 4.4"}, {"method", "all"}}, {"market", "2.7", "2.3", "4.4"}, "prices", "2.7"},
+        {"market",
+         {{"prices", "2.7 2.3 4.4"}, {"method", "all"}, {"as", "fractional"}},
+         {"market", "2.7", "2.3", "4.4", "--as", "fractional"},
+         "prices",
+         "2.7"},
         {"market",
          {{"prices", "87% 20% 10% 5% 2% 1%"}, {"method", "additive"}},
          {"market", "87%", "20%", "10%", "5%", "2%", "1%", "--method", "additive"},

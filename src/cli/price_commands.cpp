@@ -17,14 +17,15 @@ constexpr std::string_view kPriceUsage =
     "Prices (decimal 2.10, fractional 11/10, 6-4 or evens, American +110 or -110,\n"
     "implied chance 47.6%):\n"
     "  fortelle-cli price PRICE... [--json]\n"
-    "  fortelle-cli market PRICE... [--method NAME|all] [--json]\n"
+    "  fortelle-cli market PRICE... [--method NAME|all] [--as FORM] [--json]\n"
     "  fortelle-cli kelly PRICE --chance P [--fraction F] [--bankroll B] [--json]\n"
     "  fortelle-cli arbitrage PRICE[,PRICE...]... [--stake S | --return R] [--json]\n"
     "  fortelle-cli dutch PRICE[,PRICE...]... [--stake S | --return R] [--json]\n"
     "  fortelle-cli multiple LEG... [--stake S] [--json]\n"
     "price converts each PRICE to every form. market takes one price per outcome\n"
     "and gives the margin and the fair chances by the method NAME: multiplicative,\n"
-    "additive, power, shin or odds-ratio (all of them unless given). P is your own\n"
+    "additive, power, shin or odds-ratio (all of them unless given), writing prices\n"
+    "in the FORM decimal (unless given), fractional or american. P is your own\n"
     "chance (45%, 0.45 or 9/20); F the share of the Kelly stake (1/2 for half Kelly).\n"
     "arbitrage takes every outcome of an event, dutch some of them: an outcome may\n"
     "list several bookmakers' prices, separated by commas, and the best is staked\n"
@@ -52,6 +53,7 @@ CommandLineResult MarketCommand(const Parsed& p, bool raw)
     MarketEntries e;
     e.prices = p.words;
     if (const auto method = p.one("--method")) e.method = *method;
+    if (const auto as = p.one("--as")) e.as = *as;
     const auto read = ReadMarket(e);
     if (const Problems* problems = ProblemsOf(read)) RefuseProblems(*problems);
     const Market m = ComputeMarket(std::get<MarketQuestion>(read));
@@ -115,7 +117,7 @@ CommandLineResult RunPriceCommand(std::string_view command, std::span<const std:
             return p;
         };
         if (command == "price") return Price(parse({}), raw);
-        if (command == "market") return MarketCommand(parse({"--method"}), raw);
+        if (command == "market") return MarketCommand(parse({"--method", "--as"}), raw);
         if (command == "kelly") return KellyCommand(parse({"--chance", "--fraction", "--bankroll"}), raw);
         if (command == "multiple") return MultipleCommand(parse({"--stake"}), raw);
         const Parsed p = parse({"--stake", "--return"});

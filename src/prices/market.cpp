@@ -20,10 +20,11 @@ std::string List(const std::vector<std::string>& items)
     return out;
 }
 
-std::vector<std::string> FairPrices(const FairChances& f)
+std::vector<std::string> FairPrices(const FairChances& f, PriceFormat as)
 {
     std::vector<std::string> out;
-    for (const Rational& p : f.chances) out.push_back(PriceText(1 / p));
+    out.reserve(f.chances.size());
+    for (const Rational& p : f.chances) out.push_back(Show(1 / p, as).text);
     return out;
 }
 
@@ -90,7 +91,7 @@ std::string MarketReport(const Market& m)
     const FairChances& lead = m.methods.front();
     std::string out = " The bookmaker's margin is " + Percent(m.overround) + "; ";
     if (lead.ok) {
-        out += "fair prices " + List(FairPrices(lead)) + " (" +
+        out += "fair prices " + List(FairPrices(lead, m.question.as)) + " (" +
                MethodPhrase(lead.method).substr(lead.method == Method::Shin ? 0 : 4) + ").";
     } else {
         out += MethodPhrase(lead.method) + " gives no fair prices here.";
@@ -98,8 +99,9 @@ std::string MarketReport(const Market& m)
     out += "\r\n\r\n";
     std::vector<std::string> shown;
     shown.reserve(prices.size());
-    for (const Conversion& c : prices) shown.push_back(PriceText(c.decimal));
-    out += " Prices (decimal): " + List(shown) + "; " + std::to_string(prices.size()) + " outcomes\r\n";
+    for (const Conversion& c : prices) shown.push_back(Show(c.decimal, m.question.as).text);
+    out += " Prices (" + std::string(FormatTitle(m.question.as)) + "): " + List(shown) + "; " +
+           std::to_string(prices.size()) + " outcomes\r\n";
     out += " Booksum:   " + Percent(m.booksum) + ", the implied chances 1/price added up (exactly " +
            FractionText(m.booksum) + ")\r\n";
     out += " Overround: " + Percent(m.overround) + ", the booksum above 100 %\r\n";
@@ -119,8 +121,9 @@ std::string MarketReport(const Market& m)
         out += " " + MethodLine(f) + "\r\n";
         std::vector<std::vector<std::string>> rows{{"Outcome", "Price", "Implied", "Fair chance", "Fair price"}};
         for (std::size_t i = 0; i < prices.size(); ++i) {
-            rows.push_back({std::to_string(i + 1), PriceText(prices[i].decimal), Percent(1 / prices[i].decimal),
-                            Percent(f.chances[i]), PriceText(1 / f.chances[i])});
+            rows.push_back({std::to_string(i + 1), Show(prices[i].decimal, m.question.as).text,
+                            Percent(1 / prices[i].decimal), Percent(f.chances[i]),
+                            Show(1 / f.chances[i], m.question.as).text});
         }
         out += Columns(rows, "   ");
     }

@@ -20,7 +20,8 @@ namespace fortelle::prices {
 
 struct MarketQuestion {
     std::vector<Conversion> prices;
-    std::optional<Method> method; // nothing: every method
+    std::optional<Method> method;          // nothing: every method
+    PriceFormat as = PriceFormat::Decimal; // how the report writes prices (not Implied)
 };
 
 struct Market {

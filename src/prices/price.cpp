@@ -91,6 +91,24 @@ std::string_view FormatName(PriceFormat f)
     return {};
 }
 
+std::string_view FormatTitle(PriceFormat f)
+{
+    switch (f) {
+    case PriceFormat::American: return "American";
+    case PriceFormat::Implied: return "implied chance";
+    default: return FormatName(f);
+    }
+}
+
+std::optional<PriceFormat> FormatNamed(std::string_view name)
+{
+    for (const PriceFormat f :
+         {PriceFormat::Decimal, PriceFormat::Fractional, PriceFormat::American, PriceFormat::Implied}) {
+        if (name == FormatName(f)) return f;
+    }
+    return std::nullopt;
+}
+
 PriceReading ReadPrice(std::string_view typed)
 {
     const std::string_view text = Trimmed(typed);

@@ -31,7 +31,10 @@ using Problems = std::vector<Problem>;
 
 enum class PriceFormat { Decimal, Fractional, American, Implied };
 
-std::string_view FormatName(PriceFormat f); // "decimal", "fractional", "american", "implied"
+std::string_view FormatName(PriceFormat f);  // "decimal", "fractional", "american", "implied"
+std::string_view FormatTitle(PriceFormat f); // "decimal", "fractional", "American", "implied chance"
+// The format named "decimal", "fractional", "american" or "implied".
+std::optional<PriceFormat> FormatNamed(std::string_view name);
 
 struct PriceReading {
     std::optional<Rational> decimal; // nothing when the text is not a price

@@ -52,6 +52,12 @@ std::variant<MarketQuestion, Problems> ReadMarket(const MarketEntries& e)
                                               "or all."});
         }
     }
+    const auto as = FormatNamed(e.as);
+    if (!as || *as == PriceFormat::Implied) {
+        problems.push_back({"as", "'" + e.as + "' is not a form of price to show: decimal, fractional or american."});
+    } else {
+        q.as = *as;
+    }
     if (!problems.empty()) return problems;
     return q;
 }

@@ -19,6 +19,7 @@ namespace fortelle::prices {
 struct MarketEntries {
     std::vector<std::string> prices;
     std::string method = "all";
+    std::string as = "decimal"; // how prices are written: decimal, fractional or american
 };
 struct KellyEntries {
     std::vector<std::string> price; // one word

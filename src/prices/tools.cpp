@@ -137,13 +137,17 @@ std::unique_ptr<forms::Tool> MarketTool()
     return std::make_unique<PriceTool<MarketQuestion>>(
         forms::ToolInfo{"market", kMenu, "Market margin and fair prices",
                         "The bookmaker's margin on one market and its fair chances and prices by five methods."},
-        std::vector<Field>{PricesField("prices", "Prices, one per outcome", "2.10 3.40 3.60",
-                                       "Every outcome's price, separated by blanks, in any form"),
-                           ChoiceField("method", "Method", methods)},
+        std::vector<Field>{
+            PricesField("prices", "Prices, one per outcome", "2.10 3.40 3.60",
+                        "Every outcome's price, separated by blanks, in any form"),
+            ChoiceField("method", "Method", methods),
+            ChoiceField("as", "Show prices as",
+                        {{"decimal", "Decimal"}, {"fractional", "Fractional"}, {"american", "American"}})},
         [](const Values& v) {
             MarketEntries e;
             e.prices = Words(ValueOf(v, "prices"));
             e.method = Given(v, "method").value_or("all");
+            e.as = Given(v, "as").value_or("decimal");
             return ReadMarket(e);
         },
         [](const MarketQuestion& q) { return MarketReport(ComputeMarket(q)); });
