@@ -1,6 +1,7 @@
 #include "app/tools.h"
 
 #include "games/game_file.h"
+#include "games/tools.h"
 #include "prices/tools.h"
 
 namespace fortelle {
@@ -9,7 +10,8 @@ std::vector<std::unique_ptr<forms::Tool>> MakeTools(const ToolContext& context)
 {
     std::vector<std::unique_ptr<forms::Tool>> tools;
     // Each subsystem adds its tools here, in menu order.
-    (void)context;
+    const auto catalog = context.catalog ? context.catalog : std::make_shared<const GameCatalog>();
+    for (auto& tool : MakeGameTools(catalog)) tools.push_back(std::move(tool));
     for (auto& tool : prices::MakePriceTools()) tools.push_back(std::move(tool));
     return tools;
 }
