@@ -209,6 +209,8 @@ TEST(PriceTools, ReportTheCommandsBytesAndPlaceProblems)
         std::vector<std::string> args{"--raw"};
         args.insert(args.end(), c.command.begin(), c.command.end());
         EXPECT_EQ(r.report, RunCommandLine(args).out) << c.tool;
+        args.push_back("--json");
+        EXPECT_EQ(r.exports.at(0).bytes, RunCommandLine(args).out) << c.tool;
         EXPECT_EQ(r.report.substr(1, r.verdict.size()), r.verdict);
 
         forms::Values bad = c.values;

@@ -61,7 +61,29 @@ std::string MethodLine(const FairChances& f)
     return name;
 }
 
+TextTable MethodTable(const Market& m, const FairChances& f)
+{
+    const std::vector<Conversion>& prices = m.question.prices;
+    TextTable t{Capitalised(MethodTitle(f.method)) + " method",
+                {{"Outcome", "Price", "Implied", "Fair chance", "Fair price"}}};
+    for (std::size_t i = 0; i < prices.size(); ++i) {
+        t.rows.push_back({std::to_string(i + 1), Show(prices[i].decimal, m.question.as).text,
+                          Percent(1 / prices[i].decimal), Percent(f.chances[i]),
+                          Show(1 / f.chances[i], m.question.as).text});
+    }
+    return t;
+}
+
 } // namespace
+
+std::vector<TextTable> MarketTables(const Market& m)
+{
+    std::vector<TextTable> tables;
+    for (const FairChances& f : m.methods) {
+        if (f.ok) tables.push_back(MethodTable(m, f));
+    }
+    return tables;
+}
 
 std::optional<std::string> MarketQuestionProblem(const MarketQuestion& q)
 {
@@ -119,13 +141,7 @@ std::string MarketReport(const Market& m)
             continue;
         }
         out += " " + MethodLine(f) + "\r\n";
-        std::vector<std::vector<std::string>> rows{{"Outcome", "Price", "Implied", "Fair chance", "Fair price"}};
-        for (std::size_t i = 0; i < prices.size(); ++i) {
-            rows.push_back({std::to_string(i + 1), Show(prices[i].decimal, m.question.as).text,
-                            Percent(1 / prices[i].decimal), Percent(f.chances[i]),
-                            Show(1 / f.chances[i], m.question.as).text});
-        }
-        out += Columns(rows, "   ");
+        out += Columns(MethodTable(m, f).rows, "   ");
     }
     return out;
 }

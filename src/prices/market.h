@@ -36,6 +36,9 @@ struct Market {
 std::optional<std::string> MarketQuestionProblem(const MarketQuestion& q);
 
 Market ComputeMarket(const MarketQuestion& q);
+// The table of each method that gives chances: outcome, price, implied
+// chance, fair chance, fair price.
+std::vector<TextTable> MarketTables(const Market& m);
 std::string MarketReport(const Market& m);
 std::string MarketJson(const Market& m);
 

@@ -145,6 +145,20 @@ Problems MultipleProblems(const MultipleQuestion& q)
     return out;
 }
 
+TextTable MultipleTable(const MultipleQuestion& q)
+{
+    TextTable t{"Legs", {{"Leg", "Price", "Result", "Counts as", "Chance", "Chance x price"}}};
+    for (std::size_t i = 0; i < q.legs.size(); ++i) {
+        const Leg& leg = q.legs[i];
+        std::string state = StateName(leg);
+        if (leg.state == LegState::DeadHeat) state += ", stake split " + std::to_string(leg.tied) + " ways";
+        t.rows.push_back({std::to_string(i + 1), PriceText(leg.price.decimal), state, PriceText(CountsAs(leg)),
+                          leg.chance ? Percent(*leg.chance) : "-",
+                          leg.chance ? Percent(*leg.chance * leg.price.decimal) : "-"});
+    }
+    return t;
+}
+
 std::string MultipleReport(const MultipleQuestion& q)
 {
     const Figures f = Compute(q);
@@ -156,16 +170,7 @@ std::string MultipleReport(const MultipleQuestion& q)
             ", a chance of " + Percent(f.allWin) + "; the expected return is " + Percent(f.expected) + " of the stake";
     }
     out += ".\r\n\r\n";
-    std::vector<std::vector<std::string>> rows{{"Leg", "Price", "Result", "Counts as", "Chance", "Chance x price"}};
-    for (std::size_t i = 0; i < q.legs.size(); ++i) {
-        const Leg& leg = q.legs[i];
-        std::string state = StateName(leg);
-        if (leg.state == LegState::DeadHeat) state += ", stake split " + std::to_string(leg.tied) + " ways";
-        rows.push_back({std::to_string(i + 1), PriceText(leg.price.decimal), state, PriceText(CountsAs(leg)),
-                        leg.chance ? Percent(*leg.chance) : "-",
-                        leg.chance ? Percent(*leg.chance * leg.price.decimal) : "-"});
-    }
-    out += Columns(rows, "   ");
+    out += Columns(MultipleTable(q).rows, "   ");
     out += " Combined price: " + PriceText(f.combined) + " (exactly " + FractionText(f.combined) +
            "), the legs' counted prices multiplied\r\n";
     out += " Returns: " + Money(returns) + " for a stake of " + Money(q.stake) + ", a profit of " +

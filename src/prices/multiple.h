@@ -48,6 +48,9 @@ struct MultipleQuestion {
 // not all) and with the stake.
 Problems MultipleProblems(const MultipleQuestion& q);
 
+// Each leg: its price, result, what it counts as, one's chance of it and
+// chance x price.
+TextTable MultipleTable(const MultipleQuestion& q);
 std::string MultipleReport(const MultipleQuestion& q);
 std::string MultipleJson(const MultipleQuestion& q);
 

@@ -64,6 +64,14 @@ std::string PlainDecimal(const Rational& r, int places);
 // Significant(0.0011372, 3) is "0.00114".
 std::string Significant(const Rational& r, int digits);
 
+// A report's table as data: its title and rows of cells, the first row the
+// columns' headings. Reports lay it out with Columns; narrow screens show
+// it cell by cell.
+struct TextTable {
+    std::string title;
+    std::vector<std::vector<std::string>> rows;
+};
+
 // Rows of cells as aligned columns, each line begun with `indent` and ended
 // with CR LF: the first column to the left, the others to the right, two
 // blanks between them.

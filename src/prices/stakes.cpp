@@ -201,6 +201,20 @@ Problems SpreadProblems(const SpreadQuestion& q)
     return out;
 }
 
+TextTable SpreadTable(const SpreadQuestion& q)
+{
+    const Spread s = ComputeSpread(q);
+    TextTable t{"Stakes", {{"Outcome", "Offered", "Best", "Stake", "Returns"}}};
+    for (std::size_t i = 0; i < q.outcomes.size(); ++i) {
+        const Outcome& o = q.outcomes[i];
+        std::string offered;
+        for (const Conversion& c : o.offers) offered += (offered.empty() ? "" : " ") + PriceText(c.decimal);
+        t.rows.push_back({std::to_string(i + 1), offered, PriceText(o.offers[o.best].decimal),
+                          Money(s.roundedStakes[i]), Money(s.roundedStakes[i] * o.offers[o.best].decimal)});
+    }
+    return t;
+}
+
 std::string SpreadReport(const SpreadQuestion& q)
 {
     const Spread s = ComputeSpread(q);
@@ -231,15 +245,7 @@ std::string SpreadReport(const SpreadQuestion& q)
     if (q.cover == Cover::Some) {
         out += " Together they are one bet at " + PriceText(1 / s.booksum) + " (1 / that sum)\r\n";
     }
-    std::vector<std::vector<std::string>> rows{{"Outcome", "Offered", "Best", "Stake", "Returns"}};
-    for (std::size_t i = 0; i < q.outcomes.size(); ++i) {
-        const Outcome& o = q.outcomes[i];
-        std::string offered;
-        for (const Conversion& c : o.offers) offered += (offered.empty() ? "" : " ") + PriceText(c.decimal);
-        rows.push_back({std::to_string(i + 1), offered, PriceText(o.offers[o.best].decimal), Money(s.roundedStakes[i]),
-                        Money(s.roundedStakes[i] * o.offers[o.best].decimal)});
-    }
-    out += Columns(rows, "   ");
+    out += Columns(SpreadTable(q).rows, "   ");
     out += " The stakes are rounded to the cent: together " + Money(s.roundedTotal) + ", returning ";
     out += s.leastReturn == s.mostReturn ? Money(s.leastReturn)
                                          : "from " + Money(s.leastReturn) + " to " + Money(s.mostReturn);

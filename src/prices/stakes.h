@@ -66,6 +66,9 @@ struct OutcomeList {
 OutcomeList ReadOutcomes(const std::vector<std::string>& words);
 
 Problems SpreadProblems(const SpreadQuestion& q);
+// Each outcome's offered prices, the best, its stake and return, the
+// stakes rounded to the cent.
+TextTable SpreadTable(const SpreadQuestion& q);
 std::string SpreadReport(const SpreadQuestion& q);
 std::string SpreadJson(const SpreadQuestion& q);
 

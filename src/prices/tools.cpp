@@ -33,7 +33,8 @@ template <typename Q>
 class PriceTool : public forms::Tool {
 public:
     using Read = std::function<std::variant<Q, Problems>(const Values&)>;
-    using Answer = std::function<std::string(const Q&)>;
+    // Sets the result's report, its JSON export and its tables.
+    using Answer = std::function<void(const Q&, forms::Result&)>;
 
     PriceTool(forms::ToolInfo info, std::vector<Field> fields, Read read, Answer report,
               std::map<std::string, std::string> keys = {})
@@ -63,7 +64,7 @@ public:
         r.problems = check(values);
         if (!r.ok()) return r;
         r.title = info_.title;
-        r.report = report_(std::get<Q>(read_(values)));
+        report_(std::get<Q>(read_(values)), r);
         // The verdict is the report's first line, without its leading blank.
         const std::size_t end = r.report.find("\r\n");
         r.verdict = r.report.substr(1, end == std::string::npos ? std::string::npos : end - 1);
@@ -77,6 +78,20 @@ private:
     Answer report_;
     std::map<std::string, std::string> keys_;
 };
+
+forms::Export Json(const std::string& fileName, std::string bytes)
+{
+    return {"Figures as JSON", fileName, std::move(bytes)};
+}
+
+forms::Table Table(const TextTable& t)
+{
+    forms::Table out;
+    out.title = t.title;
+    out.columns = t.rows.front();
+    out.rows.assign(t.rows.begin() + 1, t.rows.end());
+    return out;
+}
 
 Field PricesField(const std::string& key, const std::string& label, const std::string& placeholder,
                   const std::string& help)
@@ -122,7 +137,10 @@ std::unique_ptr<forms::Tool> ConvertTool()
                                        "Decimal 2.10, fractional 11/10, 6-4 or evens, American +110 or -110, or an "
                                        "implied chance such as 47.6%")},
         [](const Values& v) { return ReadConversion(Words(ValueOf(v, "price"))); },
-        [](const std::vector<Conversion>& q) { return ConversionReport(q); },
+        [](const std::vector<Conversion>& q, forms::Result& r) {
+            r.report = ConversionReport(q);
+            r.exports.push_back(Json("price.json", ConversionJson(q)));
+        },
         std::map<std::string, std::string>{{"prices", "price"}});
 }
 
@@ -150,7 +168,12 @@ std::unique_ptr<forms::Tool> MarketTool()
             e.as = Given(v, "as").value_or("decimal");
             return ReadMarket(e);
         },
-        [](const MarketQuestion& q) { return MarketReport(ComputeMarket(q)); });
+        [](const MarketQuestion& q, forms::Result& r) {
+            const Market m = ComputeMarket(q);
+            r.report = MarketReport(m);
+            r.exports.push_back(Json("market.json", MarketJson(m)));
+            for (const TextTable& t : MarketTables(m)) r.tables.push_back(Table(t));
+        });
 }
 
 std::unique_ptr<forms::Tool> KellyTool()
@@ -173,7 +196,11 @@ std::unique_ptr<forms::Tool> KellyTool()
             e.bankroll = Given(v, "bankroll");
             return ReadKelly(e);
         },
-        [](const KellyQuestion& q) { return KellyReport(q); }, std::map<std::string, std::string>{{"prices", "price"}});
+        [](const KellyQuestion& q, forms::Result& r) {
+            r.report = KellyReport(q);
+            r.exports.push_back(Json("kelly.json", KellyJson(q)));
+        },
+        std::map<std::string, std::string>{{"prices", "price"}});
 }
 
 std::unique_ptr<forms::Tool> SpreadTool()
@@ -197,7 +224,11 @@ std::unique_ptr<forms::Tool> SpreadTool()
             (ValueOf(v, "basis") == "return" ? e.returns : e.stake) = ValueOf(v, "amount");
             return ReadSpread(e);
         },
-        [](const SpreadQuestion& q) { return SpreadReport(q); });
+        [](const SpreadQuestion& q, forms::Result& r) {
+            r.report = SpreadReport(q);
+            r.exports.push_back(Json(q.cover == Cover::Every ? "arbitrage.json" : "dutching.json", SpreadJson(q)));
+            r.tables.push_back(Table(SpreadTable(q)));
+        });
 }
 
 std::unique_ptr<forms::Tool> MultipleTool()
@@ -215,7 +246,11 @@ std::unique_ptr<forms::Tool> MultipleTool()
             e.stake = ValueOf(v, "stake");
             return ReadMultiple(e);
         },
-        [](const MultipleQuestion& q) { return MultipleReport(q); });
+        [](const MultipleQuestion& q, forms::Result& r) {
+            r.report = MultipleReport(q);
+            r.exports.push_back(Json("multiple.json", MultipleJson(q)));
+            r.tables.push_back(Table(MultipleTable(q)));
+        });
 }
 
 } // namespace
