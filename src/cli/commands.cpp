@@ -3,6 +3,7 @@
 #include "cli/game_commands.h"
 #include "cli/options.h"
 #include "cli/price_commands.h"
+#include "cli/racing_commands.h"
 
 namespace fortelle {
 
@@ -19,6 +20,11 @@ const std::vector<CommandSet>& CommandSets()
          PriceCommandsUsage(),
          [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view) {
              return RunPriceCommand(command, args, raw);
+         }},
+        {{"race", "payoff", "racing-rules"},
+         RacingCommandsUsage(),
+         [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view) {
+             return RunRacingCommand(command, args, raw);
          }},
     };
     return sets;
