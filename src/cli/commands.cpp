@@ -2,6 +2,7 @@
 
 #include "cli/game_commands.h"
 #include "cli/options.h"
+#include "cli/price_commands.h"
 #include "cli/racing_commands.h"
 
 namespace fortelle {
@@ -14,6 +15,11 @@ const std::vector<CommandSet>& CommandSets()
          [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view folder) {
              return RunGameCommand(command, args, raw,
                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
+         }},
+        {{"price", "market", "kelly", "arbitrage", "dutch", "multiple"},
+         PriceCommandsUsage(),
+         [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view) {
+             return RunPriceCommand(command, args, raw);
          }},
         {{"race", "payoff", "racing-rules"},
          RacingCommandsUsage(),
