@@ -1,6 +1,7 @@
 #include "app/tools.h"
 
 #include "games/game_file.h"
+#include "wheels/wheel_tools.h"
 
 namespace fortelle {
 
@@ -8,7 +9,8 @@ std::vector<std::unique_ptr<forms::Tool>> MakeTools(const ToolContext& context)
 {
     std::vector<std::unique_ptr<forms::Tool>> tools;
     // Each subsystem adds its tools here, in menu order.
-    (void)context;
+    tools.push_back(wheels::MakeCheckWheelTool(context.catalog));
+    tools.push_back(wheels::MakeMakeWheelTool(context.catalog));
     return tools;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/game_commands.h"
 #include "cli/options.h"
+#include "cli/wheel_commands.h"
 
 namespace fortelle {
 
@@ -13,6 +14,12 @@ const std::vector<CommandSet>& CommandSets()
          [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view folder) {
              return RunGameCommand(command, args, raw,
                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
+         }},
+        {{"wheel"},
+         WheelCommandsUsage(),
+         [](std::string_view, std::span<const std::string> args, bool raw, std::string_view folder) {
+             return RunWheelCommand(args, raw,
+                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
          }},
     };
     return sets;

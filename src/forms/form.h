@@ -38,6 +38,7 @@ struct Field {
     std::string placeholder;     // a typical value, shown while the field is empty
     std::string help;            // one short line under the field
     std::vector<Option> options; // Choice
+    int lowest = 0, highest = 0; // Picks: the grid's first and last numbers
     std::string initial;         // the value before anything is remembered ("" leaves it empty)
     bool optional = false;       // may stay empty
 };
