@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <random>
 
+#include "cli/command_line.h"
 #include "wheels/check.h"
 #include "wheels/make.h"
+#include "wheels/wheel_tools.h"
 
 namespace fortelle::wheels {
 namespace {
@@ -214,6 +216,49 @@ TEST(Checker, StopsWhenCancelled)
     MakeInput in;
     in.request = {30, 6, 4, 4, 600, 1};
     EXPECT_TRUE(MakeWheel(in, stop).stopped);
+}
+
+// The tool windows' reports are the command line's bytes; a problem sits
+// beside the field it is about; Cancel computes nothing.
+TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
+{
+    setenv("FORTELLE_GAMES_DIR", FORTELLE_GAMES_SOURCE, 1);
+    const auto catalog = std::make_shared<GameCatalog>(LoadGameCatalog({FORTELLE_GAMES_SOURCE}));
+    const auto check = MakeCheckWheelTool(catalog), make = MakeMakeWheelTool(catalog);
+    forms::Progress progress;
+    const forms::Values checked{{"game", "lotto-649"},
+                                {"numbers", "1 2 3 4 5 6 7 8"},
+                                {"tickets", "1 2 3 4 5 6\n3,4,5,6,7,8\n"},
+                                {"jackpot", "1000000"}};
+    const forms::Result r = check->compute(checked, progress);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.report, RunCommandLine({"--raw", "wheel", "check", "lotto-649", "--numbers", "1-8", "--ticket",
+                                        "1 2 3 4 5 6", "--ticket", "3 4 5 6 7 8", "--jackpot", "1000000"})
+                            .out);
+    EXPECT_EQ(r.exports.at(1).bytes, "ticket,n1,n2,n3,n4,n5,n6\r\n1,1,2,3,4,5,6\r\n2,3,4,5,6,7,8\r\n");
+    const forms::Values made{{"game", "k/n"}, {"n", "49"}, {"k", "6"},       {"numbers", "1-12"},
+                             {"t", "5"},      {"m", "5"},  {"seconds", "5"}, {"seed", "1"}};
+    const forms::Result w = make->compute(made, progress);
+    ASSERT_TRUE(w.ok());
+    EXPECT_EQ(w.report, RunCommandLine({"--raw", "wheel", "make", "12", "6", "5", "--numbers", "1-12"}).out);
+
+    const auto keyOf = [](const forms::Tool& tool, forms::Values values, const std::string& key,
+                          const std::string& to) {
+        values[key] = to;
+        const auto problems = tool.check(values);
+        return problems.empty() ? std::string("none") : problems.front().key;
+    };
+    EXPECT_EQ(keyOf(*check, checked, "tickets", "1 2 3"), "tickets");
+    EXPECT_EQ(keyOf(*check, checked, "numbers", "0 1"), "numbers");
+    EXPECT_EQ(keyOf(*check, checked, "jackpot", "-5"), "jackpot");
+    EXPECT_EQ(keyOf(*make, made, "m", "4"), "m");
+    EXPECT_EQ(keyOf(*make, made, "numbers", "1 2 3"), "numbers");
+    EXPECT_EQ(keyOf(*make, made, "k", "99"), "k");
+
+    struct Cancel : forms::Progress {
+        bool cancelled() const override { return true; }
+    } cancel;
+    EXPECT_FALSE(check->compute(checked, cancel).ok());
 }
 
 } // namespace

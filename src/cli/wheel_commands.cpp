@@ -1,5 +1,6 @@
 #include "cli/wheel_commands.h"
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -49,9 +50,18 @@ Rational Amount(const std::string& what, const std::string& text)
     return *value;
 }
 
+// A form's problem as the command line words its refusals: no capital, no
+// full stop.
 void RefuseFirst(const std::vector<forms::Problem>& problems)
 {
-    if (!problems.empty()) Refuse(problems.front().message);
+    if (problems.empty()) return;
+    std::string text = problems.front().message;
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    if (text.size() > 1 && std::isupper(static_cast<unsigned char>(text[0])) &&
+        std::islower(static_cast<unsigned char>(text[1]))) {
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    }
+    Refuse(text);
 }
 
 CommandLineResult Check(std::span<const std::string> args, GameCatalog catalog, bool raw)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "wheels/designs.h"
+#include "wheels/wheel_text.h"
 
 namespace fortelle::wheels {
 namespace {
@@ -328,9 +329,9 @@ std::vector<forms::Problem> BuildRefusals(const BuildRequest& r)
             {"seconds", "The time to search must be 1 to " + std::to_string(kMostSeconds) + " seconds."});
     }
     if (problems.empty() && !ExactWheel(r.v, r.k, r.m, r.t) && Choose(r.v, r.m) > kMostTargets) {
-        problems.push_back({"v", "There are " + std::to_string(Choose(r.v, r.m)) + " sets of " + std::to_string(r.m) +
-                                     " of " + std::to_string(r.v) + " numbers; a wheel is searched for at most " +
-                                     std::to_string(kMostTargets) + ". Use fewer numbers."});
+        problems.push_back({"v", "There are " + Grouped(Choose(r.v, r.m)) + " sets of " + std::to_string(r.m) + " of " +
+                                     std::to_string(r.v) + " numbers; a wheel is searched for at most " +
+                                     Grouped(kMostTargets) + ". Use fewer numbers."});
     }
     return problems;
 }

@@ -40,12 +40,8 @@ DrawJob DrawJobOf(const CheckInput& in)
     return job;
 }
 
-std::string WorkText(double work)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2g", work);
-    return text;
-}
+// Sets times tickets: whole numbers well within a double's exact range.
+std::string WorkText(double work) { return Grouped(static_cast<std::uint64_t>(work)); }
 
 std::optional<ValueAssumptions> AssumptionsOf(const CheckInput& in)
 {
@@ -58,7 +54,7 @@ std::optional<ValueAssumptions> AssumptionsOf(const CheckInput& in)
 
 std::string Money(const Rational& amount, const std::string& currency)
 {
-    return GeneralForm(RoundedFigure(amount)) + " " + currency;
+    return Grouped(RoundedFigure(amount)) + " " + currency;
 }
 
 } // namespace

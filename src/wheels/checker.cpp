@@ -203,7 +203,8 @@ TierMap MakeTierMap(const WheelGame& game)
                         all = tier.hits[d + 1].holds(at[d]->hits) && tier.extras[d + 1].holds(at[d]->extras);
                     }
                     if (all) {
-                        tierOf[static_cast<std::size_t>(h * (game.extra + 1) + x)] = static_cast<int>(t);
+                        tierOf[static_cast<std::size_t>(h) * static_cast<std::size_t>(game.extra + 1) +
+                               static_cast<std::size_t>(x)] = static_cast<int>(t);
                         break;
                     }
                 }
@@ -254,6 +255,7 @@ SubsetTally WalkSubsets(const SubsetJob& job, const Ticker& tick)
         Cut(chunks, j, Choose(v, j), perSet(j));
     }
     std::vector<double> weight;
+    weight.reserve(chunks.size());
     for (const Chunk& c : chunks) weight.push_back(static_cast<double>(c.end - c.begin) * perSet(c.size));
 
     const auto sized = [&](auto&& value, std::size_t count) { return std::vector(count, value); };
@@ -419,6 +421,7 @@ DrawTally WalkDraws(const DrawJob& job, const Ticker& tick)
     std::vector<Chunk> chunks;
     Cut(chunks, 0, Choose(job.n, job.k), static_cast<double>(job.tickets.size()));
     std::vector<double> weight;
+    weight.reserve(chunks.size());
     for (const Chunk& c : chunks) {
         weight.push_back(static_cast<double>(c.end - c.begin) * static_cast<double>(job.tickets.size()));
     }

@@ -14,7 +14,7 @@ namespace fortelle::wheels {
 
 using Mask = std::uint64_t;
 // Draws of a drum of more than 64 numbers (SuperEnalotto's 90).
-__extension__ typedef unsigned __int128 WideMask;
+__extension__ using WideMask = unsigned __int128;
 
 using BigInt = boost::multiprecision::cpp_int;
 using Rational = boost::multiprecision::cpp_rational;

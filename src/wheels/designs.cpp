@@ -11,7 +11,7 @@ BigInt CeilDiv(const BigInt& a, const BigInt& b) { return (a + b - 1) / b; }
 
 Mask Bit(int i) { return Mask{1} << i; }
 
-std::vector<Mask> Sorted(std::set<Mask> blocks) { return {blocks.begin(), blocks.end()}; }
+std::vector<Mask> Sorted(const std::set<Mask>& blocks) { return {blocks.begin(), blocks.end()}; }
 
 // Steiner triple systems: Bose's construction for v = 6s + 3 and Skolem's
 // for v = 6s + 1 (Lindner and Rodger, Design Theory, chapter 1). Points are
@@ -52,7 +52,7 @@ std::vector<Mask> TripleSystem(int v)
             }
         }
     }
-    return Sorted(std::move(blocks));
+    return Sorted(blocks);
 }
 
 // The projective plane over the field of q elements, q prime: points and
@@ -78,7 +78,7 @@ std::vector<Mask> ProjectivePlane(int q)
         }
         blocks.insert(m);
     }
-    return Sorted(std::move(blocks));
+    return Sorted(blocks);
 }
 
 // The affine plane over GF(q), q prime: the lines y = ax + b and x = c.
@@ -98,7 +98,7 @@ std::vector<Mask> AffinePlane(int q)
         for (int y = 0; y < q; ++y) m |= Bit(point(c, y));
         blocks.insert(m);
     }
-    return Sorted(std::move(blocks));
+    return Sorted(blocks);
 }
 
 // The Boolean quadruple system S(3, 4, 2^n): the sets {a, b, c, d} of
@@ -114,7 +114,7 @@ std::vector<Mask> BooleanQuadruples(int v)
             }
         }
     }
-    return Sorted(std::move(blocks));
+    return Sorted(blocks);
 }
 
 // The words of weight 7 of the binary Golay code of length 23 (the cyclic
@@ -144,7 +144,7 @@ std::vector<Mask> Derived(const std::vector<Mask>& blocks, int p)
     for (const Mask b : blocks) {
         if (b >> p & 1) out.insert(b & ~Bit(p));
     }
-    return Sorted(std::move(out));
+    return Sorted(out);
 }
 
 // S(5, 6, 12): the images of {inf, 1, 3, 4, 5, 9} (infinity and the
@@ -182,7 +182,7 @@ std::vector<Mask> Witt12()
             }
         }
     }
-    return Sorted(std::move(blocks));
+    return Sorted(blocks);
 }
 
 bool IsPrime(int q)
@@ -225,7 +225,9 @@ LowerBound BestLowerBound(int v, int k, int m, int t)
     if (t == 1) {
         // The tickets must hold all but m - 1 of the numbers between them.
         const BigInt u = CeilDiv(BigInt(v - m + 1), BigInt(k));
-        if (u > b.value) b = {u, "the union bound (the tickets must hold all but m - 1 numbers)"};
+        if (u > b.value) {
+            b = {u, "the union bound: the tickets must hold all but " + std::to_string(m - 1) + " of the numbers"};
+        }
     }
     return b;
 }

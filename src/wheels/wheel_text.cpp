@@ -31,11 +31,17 @@ BigInt RoundHalfEven(const Rational& x)
 std::string Grouped(const BigInt& n) { return n < 0 ? "-" + GroupDigits(BigInt(-n).str()) : GroupDigits(n.str()); }
 std::string Grouped(std::uint64_t n) { return GroupDigits(std::to_string(n)); }
 
+std::string Grouped(const Figure15& figure)
+{
+    const std::string general = GeneralForm(figure);
+    const std::string sign = figure.negative ? "-" : "";
+    return sign + (general.find('E') == std::string::npos ? GroupDigits(general) : general);
+}
+
 std::string OneIn(const Rational& p)
 {
     if (p == 0) return "never";
-    const std::string general = GeneralForm(OneInFigure(p));
-    return "1 in " + (general.find('E') == std::string::npos ? GroupDigits(general) : general);
+    return "1 in " + Grouped(OneInFigure(p));
 }
 
 std::string Percent(const Rational& p)

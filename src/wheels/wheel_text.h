@@ -5,12 +5,15 @@
 
 #include <string>
 
+#include "shell/print_style.h"
 #include "wheels/combinatorics.h"
 
 namespace fortelle::wheels {
 
 std::string Grouped(const BigInt& n);
 std::string Grouped(std::uint64_t n);
+// A report figure (rounded to 2 places) with its whole part grouped.
+std::string Grouped(const Figure15& figure);
 // "1 in 13,983,816", "1 in 56.66"; "never" for a chance of 0.
 std::string OneIn(const Rational& p);
 // "1.77 %", "0.0000715 %" (3 significant digits below 0.01 %), "above 99.99 %", "100 %".
