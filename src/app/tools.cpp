@@ -1,6 +1,7 @@
 #include "app/tools.h"
 
 #include "games/game_file.h"
+#include "games/tools.h"
 #include "wheels/wheel_tools.h"
 
 namespace fortelle {
@@ -9,8 +10,10 @@ std::vector<std::unique_ptr<forms::Tool>> MakeTools(const ToolContext& context)
 {
     std::vector<std::unique_ptr<forms::Tool>> tools;
     // Each subsystem adds its tools here, in menu order.
-    tools.push_back(wheels::MakeCheckWheelTool(context.catalog));
-    tools.push_back(wheels::MakeMakeWheelTool(context.catalog));
+    const auto catalog = context.catalog ? context.catalog : std::make_shared<const GameCatalog>();
+    for (auto& tool : MakeGameTools(catalog)) tools.push_back(std::move(tool));
+    tools.push_back(wheels::MakeCheckWheelTool(catalog));
+    tools.push_back(wheels::MakeMakeWheelTool(catalog));
     return tools;
 }
 

@@ -210,21 +210,12 @@ CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& ca
 
 PayTable ReadPays(const std::vector<std::string>& entries, int spots)
 {
-    PayTable pays;
-    for (const std::string& all : entries) {
-        std::size_t start = 0;
-        while (start <= all.size()) {
-            const auto comma = std::min(all.find(',', start), all.size());
-            const std::string entry = all.substr(start, comma - start);
-            start = comma + 1;
-            const auto eq = entry.find('=');
-            if (eq == std::string::npos) Refuse("--pay takes CATCH=PAY,..., not '" + entry + "'");
-            const int caught = static_cast<int>(WholeCount("the catch count", entry.substr(0, eq), 0, spots));
-            if (pays.count(caught)) Refuse("the pay for " + std::to_string(caught) + " caught is given twice");
-            pays[caught] = Amount("the pay for " + std::to_string(caught) + " caught", entry.substr(eq + 1));
-        }
-    }
-    return pays;
+    // Several --pay options read as one table.
+    std::string all;
+    for (const std::string& entry : entries) all += (all.empty() ? "" : ",") + entry;
+    PayTableReading table = ReadPayTable(all, spots);
+    if (!table.problem.empty()) Refuse("--pay: " + table.problem);
+    return std::move(table.pays);
 }
 
 CommandLineResult KenoReturnCommand(std::span<const std::string> args, const GameCatalog& catalog, bool raw)

@@ -29,7 +29,7 @@ struct Behind {
 };
 
 Behind ChanceBehind(const std::vector<Rational>& p, const PayTable& pays, std::int64_t games, double mean,
-                    double deviation)
+                    double deviation, const std::function<bool(double)>& going, bool& stopped)
 {
     // Every pay and the stake on one grid: multiples of the largest step
     // that divides them all.
@@ -63,6 +63,10 @@ Behind ChanceBehind(const std::vector<Rational>& p, const PayTable& pays, std::i
         std::vector<double> at(target, 0.0), next(target, 0.0);
         at[0] = 1.0; // returns so far, in grid steps; at or past the target is not behind
         for (std::int64_t g = 0; g < games; ++g) {
+            if (going && !going(static_cast<double>(g) / static_cast<double>(games))) {
+                stopped = true;
+                return {};
+            }
             for (std::size_t t = 0; t < target; ++t) next[t] = at[t] * stay;
             for (const auto& [size, chance] : moves) {
                 for (std::size_t t = 0; t + size < target; ++t) next[t + size] += at[t] * chance;
@@ -82,8 +86,54 @@ Behind ChanceBehind(const std::vector<Rational>& p, const PayTable& pays, std::i
 
 } // namespace
 
+PayTableReading ReadPayTable(std::string_view text, int spots)
+{
+    PayTableReading r;
+    std::string all;
+    for (char c : text) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') all += c;
+    }
+    const auto fail = [&r](std::string problem) {
+        r.problem = std::move(problem);
+        return r;
+    };
+    std::size_t start = 0;
+    while (start <= all.size()) {
+        const auto comma = std::min(all.find(',', start), all.size());
+        const std::string entry = all.substr(start, comma - start);
+        start = comma + 1;
+        const auto eq = entry.find('=');
+        if (eq == std::string::npos) return fail("write each pay as CATCH=PAY, not '" + entry + "'");
+        const std::string catchText = entry.substr(0, eq), payText = entry.substr(eq + 1);
+        const auto caught = ParseDecimal(catchText);
+        if (!caught || denominator(*caught) != 1 || *caught < 0 || *caught > spots) {
+            return fail("the catch count must be a whole number from 0 to " + std::to_string(spots) + " (" + catchText +
+                        ")");
+        }
+        const int c = static_cast<int>(numerator(*caught));
+        const std::string what = "the pay for " + std::to_string(c) + " caught";
+        if (r.pays.count(c)) return fail(what + " is given twice");
+        const auto pay = ParseDecimal(payText);
+        if (!pay) return fail(what + " '" + payText + "' is not a number");
+        if (*pay < 0) return fail(what + " must not be negative (" + payText + ")");
+        r.pays[c] = *pay;
+    }
+    return r;
+}
+
+std::string PayTableText(const GameDefinition& game, int spots)
+{
+    std::string text;
+    const auto table = game.payTexts.find(spots);
+    if (table == game.payTexts.end()) return text;
+    for (const auto& [caught, pay] : table->second) {
+        text += (text.empty() ? "" : ",") + std::to_string(caught) + "=" + pay;
+    }
+    return text;
+}
+
 KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTable& pays, bool typed,
-                             std::int64_t games)
+                             std::int64_t games, const std::function<bool(double)>& going)
 {
     KenoReturn r;
     r.odds = ComputeGameOdds(game, spots);
@@ -110,7 +160,8 @@ KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTab
     }
     r.houseEdge = 1 - r.returnToPlayer;
     r.deviation = std::sqrt(Rational(square - r.returnToPlayer * r.returnToPlayer).convert_to<double>());
-    const Behind b = ChanceBehind(r.odds.p, pays, games, r.returnToPlayer.convert_to<double>(), r.deviation);
+    const Behind b =
+        ChanceBehind(r.odds.p, pays, games, r.returnToPlayer.convert_to<double>(), r.deviation, going, r.stopped);
     r.chanceBehind = b.chance;
     r.exactConvolution = b.exact;
     return r;

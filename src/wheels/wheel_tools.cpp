@@ -54,6 +54,20 @@ std::optional<WheelGame> GameOf(const forms::Values& values, const GameCatalog& 
     return GameFromWord(id, &catalog, problems);
 }
 
+forms::Field CountField(const std::string& key, const std::string& label, const std::string& unit,
+                        const std::string& initial, const std::string& help)
+{
+    forms::Field f;
+    f.key = key;
+    f.label = label;
+    f.kind = forms::Kind::Count;
+    f.unit = unit;
+    f.placeholder = initial;
+    f.initial = initial;
+    f.help = help;
+    return f;
+}
+
 std::vector<forms::Field> GameFields(const forms::Values& values, const GameCatalog& catalog, WheelGame& game)
 {
     std::vector<forms::Field> fields;
@@ -70,9 +84,8 @@ std::vector<forms::Field> GameFields(const forms::Values& values, const GameCata
     game = chosen ? *chosen : WheelGame{nullptr, 49, 6, 0, 1, "6 from 49", "6/49"};
     const std::string id = Value(values, "game");
     if (id.empty() || id == kPlain) {
-        fields.push_back({"n", "Numbers in the drum (N)", forms::Kind::Count, "numbers", "49", "", {}, 0, 0, "49"});
-        fields.push_back(
-            {"k", "Numbers drawn, and on a ticket (k)", forms::Kind::Count, "numbers", "6", "", {}, 0, 0, "6"});
+        fields.push_back(CountField("n", "Numbers in the drum (N)", "numbers", "49", ""));
+        fields.push_back(CountField("k", "Numbers drawn, and on a ticket (k)", "numbers", "6", ""));
     }
     return fields;
 }
@@ -238,26 +251,9 @@ public:
         for (int i = least; i <= game.k; ++i) m.options.push_back({std::to_string(i), std::to_string(i) + " drawn"});
         m.initial = std::to_string(std::min(3, game.k));
         fields.push_back(m);
-        fields.push_back({"seconds",
-                          "Time to search",
-                          forms::Kind::Count,
-                          "seconds",
-                          "5",
-                          "At most; a wheel theory gives is instant.",
-                          {},
-                          0,
-                          0,
-                          "5"});
-        fields.push_back({"seed",
-                          "Seed",
-                          forms::Kind::Count,
-                          "",
-                          "1",
-                          "The same seed and time give the same wheel.",
-                          {},
-                          0,
-                          0,
-                          "1"});
+        fields.push_back(
+            CountField("seconds", "Time to search", "seconds", "5", "At most; a wheel theory gives is instant."));
+        fields.push_back(CountField("seed", "Seed", "", "1", "The same seed and time give the same wheel."));
         return fields;
     }
 
