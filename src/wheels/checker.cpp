@@ -90,20 +90,22 @@ template <typename Work>
 bool RunChunks(const std::vector<Chunk>& chunks, int threads, const std::vector<double>& weight, const Ticker& tick,
                Work&& work)
 {
-    double total = 0;
-    for (const double w : weight) total += w;
+    // The work before each chunk: the progress is that of the chunks handed
+    // out, which is off by no more than the chunks in hand.
+    std::vector<double> before(weight.size() + 1, 0);
+    for (std::size_t c = 0; c < weight.size(); ++c) before[c + 1] = before[c] + weight[c];
+    const double total = before.back();
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
-    std::atomic<double> done{0};
     std::atomic<int> running{threads - 1};
+    const auto fraction = [&] { return total > 0 ? before[std::min(next.load(), chunks.size())] / total : 1.0; };
     const auto loop = [&](int thread) {
         for (;;) {
             if (stop.load(std::memory_order_relaxed)) break;
             const std::size_t c = next.fetch_add(1);
             if (c >= chunks.size()) break;
             work(c, thread);
-            done.fetch_add(weight[c]);
-            if (thread == 0 && tick && !tick(total > 0 ? done.load() / total : 1.0)) stop = true;
+            if (thread == 0 && tick && !tick(fraction())) stop = true;
         }
     };
     std::vector<std::thread> pool;
@@ -116,7 +118,7 @@ bool RunChunks(const std::vector<Chunk>& chunks, int threads, const std::vector<
     loop(0);
     while (running.load() > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (tick && !stop && !tick(total > 0 ? done.load() / total : 1.0)) stop = true;
+        if (tick && !stop && !tick(fraction())) stop = true;
     }
     for (std::thread& t : pool) t.join();
     return !stop.load();
