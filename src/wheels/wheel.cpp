@@ -93,6 +93,13 @@ std::optional<WheelGame> GameFromWord(const std::string& word, const GameCatalog
                 std::to_string(kMostDrum) + " numbers.");
         return std::nullopt;
     }
+    // The checker keeps each draw's (matched, supplementary) pairs and the
+    // tiers won as bits of one 64-bit word.
+    if ((d.pick + 1) * (d.extra + 1) > 64 || g->tiers.size() > 63) {
+        Add(problems, "game",
+            "'" + g->name + "' has too many supplementary numbers or prize tiers to be wheeled here.");
+        return std::nullopt;
+    }
     WheelGame w;
     w.named = g;
     w.n = d.size;
