@@ -325,19 +325,32 @@ std::string CheckReport(const CheckResult& r)
                  " returned).");
         rep.line("~ The wheel: ", Money(tickets * v.value, cur), " for ", Money(tickets * v.price, cur), " (",
                  Percent(v.returnRate), " returned), ", std::to_string(count), " times one ticket.");
-        std::string leftOut, entered;
-        bool free = false;
+        std::map<AmountSource, std::string> by;
         for (std::size_t i = 0; i < v.tiers.size(); ++i) {
             const TierSpec& t = v.odds.tiers[i];
-            if (!v.tiers[i].counted) leftOut += " " + t.name;
-            if (t.prize.kind == PrizeKind::FreeTicket) free = true;
-            if (in.prizes.count(t.name)) entered += " " + t.name + "=" + Money(in.prizes.at(t.name), cur);
+            std::string name = " " + t.name;
+            if (v.tiers[i].source == AmountSource::Entered) name += "=" + Money(in.prizes.at(t.name), cur);
+            by[v.tiers[i].source] += name;
         }
-        std::string prizes = " Prizes: the game's fixed prizes";
-        if (free) prizes += ", a free ticket at the ticket's price";
-        prizes += in.jackpot ? "; the jackpot at " + Money(*in.jackpot, cur) : "; the jackpot at 0 (not given)";
-        if (!entered.empty()) prizes += "; entered:" + entered;
-        rep.line(prizes, leftOut.empty() ? "." : "; left out (pari-mutuel, no amount given):" + leftOut + ".");
+        rep.line(" Counted in the value:");
+        rep.line(" - the game's fixed prizes",
+                 by.count(AmountSource::FreeTicket) ? ", a free ticket at the ticket's price" : "");
+        rep.line(in.jackpot ? " - the jackpot at " + Money(*in.jackpot, cur)
+                            : std::string(" - the jackpot at 0 (not given)"));
+        if (by.count(AmountSource::Typical)) {
+            rep.line(" - a typical amount per winner, from the game file with its source, for:",
+                     by[AmountSource::Typical]);
+        }
+        if (by.count(AmountSource::Entered)) rep.line(" - per winner, entered:", by[AmountSource::Entered]);
+        if (v.multiplier) {
+            rep.line(" - every prize but the jackpot times the ticket's multiplier, ",
+                     v.multiplierIsLeast ? "at its least " : "on average ", Grouped(RoundedFigure(*v.multiplier)), "x");
+        }
+        if (by.count(AmountSource::None)) rep.line(" - left out, pari-mutuel with no amount:", by[AmountSource::None]);
+        if (v.multiplierIsLeast || v.leftOut > 0) {
+            rep.line(" The value is a lower bound: ",
+                     v.leftOut > 0 ? "tiers are left out." : "the multiplier's chances are not published.");
+        }
     } else if (g.named) {
         rep.line(" The game file gives no ticket price, so no value is counted.");
     } else {
