@@ -117,7 +117,7 @@
       script.src = folder + 'fortelle-core-wasm.js';
       script.onload = () => {
         const text = atob(global.FortelleWasm);
-        delete global.FortelleWasm;
+        global.FortelleWasm = null; // the text is not needed again
         const bytes = new Uint8Array(text.length);
         for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
         resolve(bytes.buffer);

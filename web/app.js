@@ -513,6 +513,7 @@
       } else {
         prose.text += ' ' + trimmed;
       }
+      if (prose && trimmed.endsWith(':')) prose = null; // a heading or a list follows
     }
     return blocks;
   }
@@ -547,6 +548,14 @@
     }
   }
 
+  // The charts at the width they have (again when it changes: a phone turned).
+  function drawCharts() {
+    const charts = $('charts');
+    charts.textContent = '';
+    page.chartWidth = charts.clientWidth;
+    for (const chart of page.result?.charts || []) charts.append(FortelleCharts.figure(chart, charts.clientWidth || 600));
+  }
+
   function showResult(result, user) {
     page.result = result;
     const verdict = $('verdict');
@@ -555,16 +564,14 @@
     $('report').textContent = result.report;
     $('report').scrollTop = 0;
     drawLayout(result);
-    const charts = $('charts');
-    charts.textContent = '';
-    for (const chart of result.charts || []) charts.append(FortelleCharts.figure(chart, charts.clientWidth || 600));
+    drawCharts();
     const exports = $('exports');
     exports.textContent = '';
     for (const e of result.exports || []) {
       exports.append(el('button', { type: 'button', textContent: 'Save ' + e.label, onclick: () => download(e.bytes, e.fileName) }));
     }
     for (const id of ['copy', 'download', 'share']) $(id).disabled = false;
-    finishResult('ready', result.title + ': ' + (result.verdict ? 'calculated.' : 'report ready.'), user);
+    finishResult('ready', 'Report ready: ' + result.title + '.', user);
   }
 
   function showRefusal(message, boxText) {
@@ -576,7 +583,7 @@
     $('charts').textContent = '';
     $('exports').textContent = '';
     for (const id of ['copy', 'download', 'share']) $(id).disabled = true;
-    finishResult('refused', page.tool.caption + ': not calculated. ' + message, false);
+    finishResult('refused', page.tool.caption + ': not calculated.', false);
   }
 
   function clearResult() {
@@ -732,7 +739,6 @@
     $('tool').addEventListener('change', (e) => openEntry(e.target.value));
     $('form').addEventListener('submit', (e) => { e.preventDefault(); calculate(true); });
     $('fields').addEventListener('input', (e) => { const c = e.target.closest('[data-key]'); if (c && page.form) edited(c); });
-    $('fields').addEventListener('change', (e) => { const c = e.target.closest('[data-key]'); if (c && page.form && e.target.tagName === 'SELECT') edited(c); });
     $('fields').addEventListener('click', (e) => {
       const toggle = e.target.closest('.picks button');
       if (!toggle) return;
@@ -746,7 +752,8 @@
     $('defaults').addEventListener('click', () => {
       if (page.tool.kind === 'calculator') showCalculator(page.tool, page.tool.builtIn());
       else {
-        page.form.setLink({ [page.tool.memoryField]: page.state.values[page.tool.memoryField] ?? '' });
+        const field = page.tool.memoryField;
+        page.form.setLink(field ? { [field]: page.state.values[field] ?? '' } : {});
         page.touched.clear();
         page.tried = false;
         drawForm();
@@ -761,6 +768,9 @@
       const shown = $('result').classList.toggle('show-text');
       $('show-text').setAttribute('aria-expanded', String(shown));
       $('show-text').textContent = shown ? 'Show as rows' : 'Show the exact text';
+    });
+    window.addEventListener('resize', () => {
+      if (page.result?.charts?.length && $('charts').clientWidth !== page.chartWidth) drawCharts();
     });
     window.addEventListener('hashchange', () => {
       addRegistry();

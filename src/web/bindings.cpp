@@ -225,8 +225,8 @@ const std::vector<std::unique_ptr<forms::Tool>>& Registry()
 {
     static const auto tools = [] {
         ToolContext context;
-        context.catalog = std::make_shared<const GameCatalog>(
-            LoadGameCatalog(GameFolders(kProgramFolder, ProcessEnvironment)));
+        context.catalog =
+            std::make_shared<const GameCatalog>(LoadGameCatalog(GameFolders(kProgramFolder, ProcessEnvironment)));
         return MakeTools(context);
     }();
     return tools;
@@ -300,8 +300,8 @@ Json ChartJson(const forms::Chart& chart)
     Json shade = chart.shadeFrom <= chart.shadeTo
                      ? Json{{"from", chart.shadeFrom}, {"to", chart.shadeTo}, {"label", chart.shadeLabel}}
                      : Json();
-    return {{"kind", chart.kind},     {"title", chart.title}, {"x", AxisJson(chart.x)}, {"y", AxisJson(chart.y)},
-            {"series", series},       {"marks", marks},       {"shade", shade}};
+    return {{"kind", chart.kind}, {"title", chart.title}, {"x", AxisJson(chart.x)}, {"y", AxisJson(chart.y)},
+            {"series", series},   {"marks", marks},       {"shade", shade}};
 }
 
 // What a computation answers, as the page shows it: the report with line
@@ -392,7 +392,8 @@ public:
                               {"lowest", f.lowest},
                               {"highest", f.highest}});
         }
-        return Dump({{"fields", fields}, {"values", session_->values()}, {"problems", ProblemsJson(session_->problems())}});
+        return Dump(
+            {{"fields", fields}, {"values", session_->values()}, {"problems", ProblemsJson(session_->problems())}});
     }
 
     void set(const std::string& key, const std::string& value) { session_->set(key, value); }
