@@ -90,7 +90,7 @@
   // The other tools: the registry's, in menu order.
   function registryTools(api) {
     return api.tools().map((t) => ({
-      kind: 'form', id: t.id, group: t.menu, caption: t.title, description: t.summary + '.',
+      kind: 'form', id: t.id, group: t.menu, caption: t.title, description: t.summary.replace(/[^.!?]$/, '$&.'),
       memoryField: t.memoryField, entries: t.entries,
     }));
   }
@@ -506,14 +506,14 @@
         if (last?.rows) last.rows.push(row); else blocks.push({ rows: [row] });
       } else if (row && /^\s{3,}/.test(line)) {
         row.cells.push(trimmed); // the row's second line
-      } else if (item !== null || !prose) {
+      } else if (item !== null || !prose || /[.:]$/.test(prose.text) || /^[A-Z0-9][\w' ()-]{0,30}: /.test(trimmed)) {
+        // A new paragraph after a full stop or before "Label: ...".
         row = null;
         prose = { text: trimmed };
         blocks.push(prose);
       } else {
         prose.text += ' ' + trimmed;
       }
-      if (prose && trimmed.endsWith(':')) prose = null; // a heading or a list follows
     }
     return blocks;
   }

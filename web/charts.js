@@ -79,13 +79,13 @@
   function figure(chart, width) {
     const id = 'chart-' + ++made;
     const W = Math.max(280, Math.round(width));
-    const H = Math.max(240, Math.min(420, Math.round(W * 0.62)));
+    const H = Math.max(260, Math.min(420, Math.round(W * 0.7)));
     const points = chart.series.flatMap((s) => s.points);
     const xs = extent(chart.x, [...points, ...chart.marks].map((p) => p.x));
     const ys = extent(chart.y, [...points, ...chart.marks].map((p) => p.y));
     const xt = ticks(chart.x, xs), yt = ticks(chart.y, ys);
     const left = 22 + 7 * Math.max(3, ...yt.map((t) => t.label.length));
-    const top = 14, right = 14, bottom = 50;
+    const top = 14, right = 18, bottom = 26;
     const X = scale(chart.x, xs, left, W - right), Y = scale(chart.y, ys, H - bottom, top);
     const base = chart.y.log ? ys[0] : Math.max(ys[0], 0);
 
@@ -113,11 +113,13 @@
     xt.forEach((t, i) => {
       const x = X(t.at);
       plot.append(svg('line', { x1: x, x2: x, y1: H - bottom, y2: H - bottom + 5, stroke: 'currentColor' }));
-      if (i % every === 0) plot.append(svg('text', { x, y: H - bottom + 18, 'text-anchor': 'middle', 'font-size': 12, fill: 'currentColor' }, t.label));
+      // A label that would pass the drawing's edge ends at it.
+      const half = 3.5 * t.label.length;
+      const anchor = x + half > W ? 'end' : x - half < 0 ? 'start' : 'middle';
+      const at = anchor === 'end' ? W - 1 : anchor === 'start' ? 1 : x;
+      if (i % every === 0) plot.append(svg('text', { x: at, y: H - bottom + 18, 'text-anchor': anchor, 'font-size': 12, fill: 'currentColor' }, t.label));
     });
-    plot.append(svg('path', { d: `M${left},${top}V${H - bottom}H${W - right}`, fill: 'none', stroke: 'currentColor' }),
-      svg('text', { x: (left + W - right) / 2, y: H - 8, 'text-anchor': 'middle', 'font-size': 13, 'font-weight': 700, fill: 'currentColor' }, axisLabel(chart.x)),
-      svg('text', { transform: `translate(13 ${(top + H - bottom) / 2}) rotate(-90)`, 'text-anchor': 'middle', 'font-size': 13, 'font-weight': 700, fill: 'currentColor' }, axisLabel(chart.y)));
+    plot.append(svg('path', { d: `M${left},${top}V${H - bottom}H${W - right}`, fill: 'none', stroke: 'currentColor' }));
 
     // The shaded stretch, hatched so that it shows in grey too.
     if (chart.shade) {
@@ -150,17 +152,20 @@
       if (ok.length <= 60) for (const p of ok) plot.append(svg('circle', { cx: X(p.x), cy: Y(p.y), r: 3, style: `fill: ${colour(i)}` }, tip(p)));
     });
 
-    // Marked points: a dashed line down to the axis, a ring, the label.
+    // Marked points: a dashed line down to the axis, a ring and its number;
+    // the labels are listed under the drawing, where they have room.
     chart.marks.forEach((m, i) => {
       if (!Number.isFinite(m.x) || !Number.isFinite(m.y)) return;
       const x = X(m.x), y = Y(m.y), end = x > (left + W - right) / 2;
       plot.append(svg('line', { x1: x, x2: x, y1: y, y2: H - bottom, stroke: 'currentColor', 'stroke-dasharray': '3 3' }),
-        svg('circle', { cx: x, cy: y, r: 5, fill: 'none', stroke: 'currentColor', 'stroke-width': 2 }, svg('title', {}, `${m.label}: ${m.x_text}, ${m.y_text}`)),
-        svg('text', { x: x + (end ? -8 : 8), y: Math.max(top + 12, Math.min(H - bottom - 6, y - 8 + 14 * (i % 3))), 'text-anchor': end ? 'end' : 'start', 'font-size': 12, 'font-weight': 700, fill: 'currentColor', 'paint-order': 'stroke', stroke: 'var(--panel)', 'stroke-width': 3 }, m.label));
+        svg('circle', { cx: x, cy: y, r: 5, fill: 'none', stroke: 'currentColor', 'stroke-width': 2 }, svg('title', {}, m.label)),
+        svg('text', { x: x + (end ? -8 : 8), y: Math.max(top + 12, Math.min(H - bottom - 6, y + (i % 2 ? 18 : -8))), 'text-anchor': end ? 'end' : 'start', 'font-size': 13, 'font-weight': 700, fill: 'currentColor', 'paint-order': 'stroke', stroke: 'var(--panel)', 'stroke-width': 3 }, String(i + 1)));
     });
 
     const fig = html('figure', { className: 'chart' });
-    fig.append(html('figcaption', { textContent: chart.title }), drawing);
+    fig.append(html('figcaption', { textContent: chart.title }), html('p', { className: 'axis-y', textContent: axisLabel(chart.y) }),
+      drawing, html('p', { className: 'axis-x', textContent: axisLabel(chart.x) }));
+    if (chart.marks.length) fig.append(html('ol', { className: 'marks' }, ...chart.marks.map((m) => html('li', { textContent: m.label }))));
     if (chart.series.length > 1 || chart.shade) {
       const legend = html('ul', { className: 'legend' });
       chart.series.forEach((s, i) => {
