@@ -23,16 +23,22 @@ constexpr std::string_view kGameUsage =
     "  fortelle-cli game ID [SPOTS] [--json] [--exact]\n"
     "  fortelle-cli value ID --jackpot X [--price P] [--cash F] [--tax R [--tax-above T]]\n"
     "                    [--tickets-sold S] [--prize TIER=AMOUNT ...] [--json]\n"
-    "  fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--json]\n"
+    "  fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--tickets K] [--json]\n"
     "  fortelle-cli keno-return ID SPOTS [--games N] [--pay CATCH=PAY,...] [--json]\n"
     "ID is a game's id (fortelle-cli games lists them) or the path of a game file\n"
     "ending in .json. The tax rate R is a percentage (37 or 37%); the cash option F\n"
-    "a fraction of the advertised jackpot (1 unless given); --odds X means 1 in X.\n";
+    "a fraction of the advertised jackpot (1 unless given); --odds X means 1 in X;\n"
+    "--tickets K: K different tickets in each draw, for a prize one combination wins.\n";
 
 Rational Amount(const std::string& what, const std::string& text)
 {
-    const auto value = ParseDecimal(text);
-    if (!value) Refuse(what + " '" + text + "' is not a number");
+    const DecimalReading reading = ReadDecimal(text);
+    if (!reading.value) {
+        // Quote a long text by its start: the reason is about its length.
+        const std::string shown = text.size() > 40 ? text.substr(0, 20) + "..." : text;
+        Refuse(what + " '" + shown + "' " + DecimalFaultText(reading.fault));
+    }
+    const auto& value = reading.value;
     if (*value < 0) Refuse(what + " must not be negative (" + text + ")");
     return *value;
 }
@@ -162,11 +168,14 @@ CommandLineResult Value(std::span<const std::string> args, const GameCatalog& ca
 
 CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
 {
-    const Parsed p = ParseWords(args, {"--odds", "--draws", "--spots"}, {"--json"});
+    const Parsed p = ParseWords(args, {"--odds", "--draws", "--spots", "--tickets"}, {"--json"});
     const auto drawsText = p.one("--draws");
     if (!drawsText) Refuse("give the number of draws with --draws");
     ManyDrawsInput in;
     in.draws = WholeCount("the number of draws", *drawsText, 1, kMostDraws);
+    if (const auto tickets = p.one("--tickets")) {
+        in.tickets = WholeCount("the number of tickets in a draw", *tickets, 1, kMostDraws);
+    }
     if (const auto typed = p.one("--odds")) {
         if (!p.words.empty()) Refuse("give a game or --odds, not both");
         if (p.has("--spots")) Refuse("--spots goes with a Keno game");
@@ -175,6 +184,7 @@ CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& ca
         if (x > Rational(BigInt("1000000000000000000000000000000"))) Refuse("the odds must be at most 1 in 1E+30");
         in.p = 1 / x;
         in.what = "1 in " + *typed;
+        in.typedOdds = true;
     } else {
         if (p.words.empty()) Refuse("name a game, or give --odds");
         NoMoreWords(p, 2);
@@ -192,14 +202,28 @@ CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& ca
                 found = true;
                 in.p = odds.p[i];
                 in.what = title + ", tier " + name + " (" + odds.tiers[i].label + ")";
+                if (in.tickets > 1 && !OneCombinationWins(odds, i)) {
+                    Refuse("tickets in one draw can win the tier '" + name +
+                           "' together: several tickets are counted only for a prize that one combination wins");
+                }
             }
             if (!found) Refuse("the game '" + g.id + "' has no tier '" + name + "' (its tiers: " + names + ")");
         } else {
             if (!odds.anyPrizeKnown)
                 Refuse("'" + g.id + "' has no pay table for " + std::to_string(spots) + " spots: name a catch count");
+            if (in.tickets > 1) {
+                Refuse("several tickets in one draw are counted only for a prize that one combination wins: name "
+                       "its tier");
+            }
             in.p = odds.anyPrize;
             in.what = title + ", any prize";
         }
+    }
+    if (in.p * in.tickets > 1) {
+        const Rational most = 1 / in.p;
+        Refuse("at most " + BigInt(numerator(most) / denominator(most)).str() +
+               " different tickets can each have a chance of 1 in " + PrintStyleNumber(OneInFigure(in.p)).substr(1) +
+               "and never win together");
     }
     if (const auto refusal = ManyDrawsRefusal(in.p)) Refuse(*refusal);
     const ManyDraws r = ComputeManyDraws(in);

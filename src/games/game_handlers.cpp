@@ -225,7 +225,7 @@ void RunManyDraws(Platform& platform, const GameCatalog& catalog)
             sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
             Refuse(sentence);
         }
-        in.draws = Whole(Ask(platform, "Number of Draws", " How many draws (or tickets) - \n", stored[3]),
+        in.draws = Whole(Ask(platform, "Number of Draws", " How many draws, one ticket in each - \n", stored[3]),
                          "The number of draws", 1, kMostDraws);
         WriteParameterFile(platform.files, kManyDrawsFile,
                            std::vector<double>{double(choice), double(tier), AsDouble(typed), double(in.draws)},
