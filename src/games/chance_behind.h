@@ -42,10 +42,10 @@ namespace fortelle {
 
 // The recurrence's steps (coefficients) and the work of either way
 // (coefficients times returns, times games for the second) that one chance
-// may take: about half a second, under 150 MB.
+// may take: a quarter of a second on the reference machine, under 150 MB.
 struct BehindLimits {
     std::int64_t steps = std::int64_t{1} << 24;
-    double work = 3e8;
+    double work = 2e8;
 };
 
 struct ChanceBehind {
