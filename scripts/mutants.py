@@ -10,14 +10,18 @@ suite (before and after a rewrite of the tests) can be compared.
 
     scripts/mutants.py [--seed N] [--count N] [--tree DIR] [--keep]
 
-Prints one line per change and a summary; the changes that survive are listed
-at the end. A change that does not compile is reported and not counted.
+Prints one line per change as it goes (kept: the suite passed with the fault
+in; caught; did not build) and a summary; the changes that were kept are
+listed at the end. A change that does not compile is not counted. A change
+whose suite runs four times as long as the unchanged suite's (at least a
+minute) is stopped and counted as caught, so a run takes a predictable time.
 """
 import argparse
 import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -86,11 +90,19 @@ def sites(root):
 
 
 def run(command, cwd, timeout):
+    """The command's exit status, or None when it ran past `timeout` seconds
+    (then it and every process it started are stopped)."""
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
     try:
-        return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+        return process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
-        return -1
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait()
+        return None
 
 
 def main():
@@ -107,14 +119,23 @@ def main():
     shutil.copytree(os.path.abspath(args.tree), tree,
                     ignore=shutil.ignore_patterns(".git", "build*", "node_modules"))
     build = os.path.join(tree, "build")
-    env_ok = run(["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"], tree, 600)
+    configure = ["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo"]
+    if shutil.which("ccache"):
+        configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+    env_ok = run(configure, tree, 600)
     if env_ok != 0 or run(["cmake", "--build", build, "-j2"], tree, 3600) != 0:
         sys.exit("the unchanged tree does not build")
     suite = ["ctest", "-j2", "--timeout", "120", "--stop-on-failure"]
     os.environ["QT_QPA_PLATFORM"] = "offscreen"
+    began = time.time()
     if run(suite, build, 1800) != 0:
         subprocess.run(["ctest", "--rerun-failed", "--output-on-failure"], cwd=build)
         sys.exit("the suite fails on the unchanged tree")
+    # A planted fault may make a test loop for ever: a suite that takes
+    # several times as long as the unchanged one has caught it.
+    suite_limit = max(60.0, 4 * (time.time() - began))
+    print(f"the unchanged suite takes {time.time() - began:.0f} s; a change's run stops after "
+          f"{suite_limit:.0f} s", flush=True)
 
     everywhere = sites(tree)
     chosen = random.Random(args.seed).sample(everywhere, min(args.count, len(everywhere)))
@@ -134,13 +155,18 @@ def main():
         try:
             if run(["cmake", "--build", build, "-j2"], tree, 1800) != 0:
                 stillborn += 1
-                verdict = "does not build"
-            elif run(suite, build, 1800) != 0:
-                caught += 1
-                verdict = "caught"
+                verdict = "did not build"
             else:
-                survived.append(change + "\n      " + lines[number - 1].strip())
-                verdict = "SURVIVED"
+                status = run(suite, build, suite_limit)
+                if status is None:
+                    caught += 1
+                    verdict = "caught (hung)"
+                elif status != 0:
+                    caught += 1
+                    verdict = "caught"
+                else:
+                    survived.append(change + "\n      " + lines[number - 1].strip())
+                    verdict = "kept"
         finally:
             with open(full, "w", encoding="utf-8") as f:
                 f.write(original)
@@ -148,9 +174,10 @@ def main():
     # Leave the copy built as it was, for a later look.
     run(["cmake", "--build", build, "-j2"], tree, 1800)
     counted = len(chosen) - stillborn
-    print(f"\ncaught {caught} of {counted} changes that build ({stillborn} did not build)")
+    share = f" ({100 * caught / counted:.0f} %)" if counted else ""
+    print(f"\ncaught {caught} of {counted} changes that build{share} ({stillborn} did not build)")
     if survived:
-        print("survivors:")
+        print("kept (the suite passed with these faults in):")
         for s in survived:
             print("  " + s)
     if args.keep:

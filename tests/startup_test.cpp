@@ -37,7 +37,7 @@ TEST(Startup, BannerFolderPreparedBoxAndGreeting)
         EXPECT_EQ(files.cwd, c.workingDirectory) << c.programFolder;
         EXPECT_EQ(banner.text, kBannerText);
         EXPECT_EQ(journal, (testing::Journal{"box text \"\"", "box selection font Courier", "box selection size 10",
-                                             "box bold", "box text 236 bytes"}));
+                                             "box bold", "box text 314 bytes"}));
         EXPECT_EQ(box.content, kGreetingText);
     }
 }

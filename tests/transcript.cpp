@@ -6,9 +6,15 @@
 //
 //   fortelle_transcript [SETUP]... BUTTON [ANSWER]... [-- BUTTON [ANSWER]...]...
 //
-// BUTTON is a button's name (Pick5, Horses, StdDev, Open, ...) or a menu
-// entry: Game:ID, TicketValue, ManyDraws, KenoReturns. ANSWERs go,
-// in order, to the prompts and file dialogs; "-" cancels. SETUP:
+// BUTTON is a button's name (Pick5, Horses, StdDev, Open, ...); ANSWERs go,
+// in order, to the prompts and file dialogs; "-" cancels. Or a tool window,
+// Tool:ID (game, value, draws, keno-return), driven through its form: it
+// opens with its fields and values, and then each word is a step:
+//   KEY=VALUE   the value typed or chosen (its problems follow)
+//   calculate   the verdict and the report's length, or the problems
+//   show        "Show in the box": the report through the report road
+//   escape      the window closed; nothing follows from it
+// SETUP:
 //   --file NAME=BYTES  a file that exists (BYTES take \r, \n, \xNN escapes)
 //   --folder NAME      a folder of that name
 //   --unreadable NAME  a file that exists but cannot be read
@@ -18,8 +24,11 @@
 #include <string_view>
 
 #include "app/buttons.h"
+#include "app/tools.h"
 #include "fakes.h"
-#include "games/game_handlers.h"
+#include "forms/session.h"
+#include "games/game_file.h"
+#include "shell/pipeline.h"
 
 namespace {
 
@@ -44,16 +53,72 @@ std::string Unescaped(std::string_view s)
 
 using Click = std::function<void(Platform&)>;
 
-Click Button(const std::string& name)
+void PrintForm(FakePlatform& f, const forms::Session& session)
 {
-    static const GameCatalog games = LoadGameCatalog({FORTELLE_GAMES_SOURCE});
+    for (const forms::Field& field : session.fields()) {
+        std::string line = "  field " + field.key + " " + Quoted(field.label);
+        if (!field.unit.empty()) line += " [" + field.unit + "]";
+        if (!field.placeholder.empty()) line += " e.g. " + Quoted(field.placeholder);
+        const auto value = session.values().find(field.key);
+        line += " = " + Quoted(value == session.values().end() ? "" : value->second);
+        f.journal.push_back(line);
+        std::string options;
+        for (const forms::Option& o : field.options) options += (options.empty() ? "" : " | ") + o.label;
+        if (!options.empty()) f.journal.push_back("    of " + options);
+    }
+}
+
+void PrintProblems(FakePlatform& f, const std::vector<forms::Problem>& problems)
+{
+    for (const forms::Problem& p : problems) f.journal.push_back("  problem " + p.key + ": " + p.message);
+}
+
+// A tool window's form, driven by the click's words.
+void RunTool(FakePlatform& f, const forms::Tool& tool)
+{
+    forms::Memory memory(f.files);
+    forms::Session session(tool, memory);
+    f.journal.push_back("open " + Quoted(tool.info().title));
+    PrintForm(f, session);
+    forms::Result result;
+    while (!f.answers.empty()) {
+        const std::string step = f.answers.front().value_or("");
+        f.answers.pop_front();
+        if (step == "calculate") {
+            f.journal.push_back("calculate");
+            result = session.calculate();
+            PrintProblems(f, result.problems);
+            if (!result.ok()) continue;
+            f.journal.push_back("  verdict " + Quoted(result.verdict));
+            f.journal.push_back("  report " + Shown(result.report));
+        } else if (step == "show") {
+            PrepareOutputBox(f.box);
+            ShowReport(f.files, f.box, result.report);
+        } else if (step == "escape") {
+            f.journal.push_back("escape");
+            return;
+        } else {
+            const std::string key = step.substr(0, step.find('='));
+            const std::string value = step.size() > key.size() ? step.substr(key.size() + 1) : "";
+            f.journal.push_back("set " + key + " " + Quoted(value));
+            session.set(key, value);
+            if (key == tool.memoryField()) PrintForm(f, session);
+            PrintProblems(f, session.problems());
+        }
+    }
+}
+
+Click Button(FakePlatform& f, const std::string& name)
+{
     for (const ButtonDesign& b : ButtonDesigns()) {
         if (b.name == name) return b.onClick;
     }
-    if (name.starts_with("Game:")) return [id = name.substr(5)](Platform& p) { RunNamedGame(p, games, id); };
-    if (name == "TicketValue") return [](Platform& p) { RunTicketValue(p, games); };
-    if (name == "ManyDraws") return [](Platform& p) { RunManyDraws(p, games); };
-    if (name == "KenoReturns") return [](Platform& p) { RunKenoReturns(p, games); };
+    if (!name.starts_with("Tool:")) return nullptr;
+    static const auto tools =
+        MakeTools({std::make_shared<const GameCatalog>(LoadGameCatalog({FORTELLE_GAMES_SOURCE}))});
+    for (const auto& tool : tools) {
+        if (tool->info().id == name.substr(5)) return [&f, &tool = *tool](Platform&) { RunTool(f, tool); };
+    }
     return nullptr;
 }
 
@@ -78,7 +143,7 @@ int main(int argc, char** argv)
             clicks.emplace_back();
         } else if (clicks.empty() || clicks.back().first == nullptr) {
             if (clicks.empty()) clicks.emplace_back();
-            clicks.back().first = Button(arg);
+            clicks.back().first = Button(f, arg);
             if (clicks.back().first == nullptr) {
                 std::fprintf(stderr, "no button named %s\n", arg.c_str());
                 return 2;

@@ -1,6 +1,8 @@
 #include "app/tools.h"
 
 #include "games/game_file.h"
+#include "games/tools.h"
+#include "racing/racing_tools.h"
 
 namespace fortelle {
 
@@ -8,7 +10,10 @@ std::vector<std::unique_ptr<forms::Tool>> MakeTools(const ToolContext& context)
 {
     std::vector<std::unique_ptr<forms::Tool>> tools;
     // Each subsystem adds its tools here, in menu order.
-    (void)context;
+    const auto catalog = context.catalog ? context.catalog : std::make_shared<const GameCatalog>();
+    for (auto& tool : MakeGameTools(catalog)) tools.push_back(std::move(tool));
+    tools.push_back(std::make_unique<racing::ExoticChancesTool>());
+    tools.push_back(std::make_unique<racing::PariMutuelPayoffTool>());
     return tools;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/game_commands.h"
 #include "cli/options.h"
+#include "cli/racing_commands.h"
 
 namespace fortelle {
 
@@ -13,6 +14,11 @@ const std::vector<CommandSet>& CommandSets()
          [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view folder) {
              return RunGameCommand(command, args, raw,
                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
+         }},
+        {{"race", "payoff", "racing-rules"},
+         RacingCommandsUsage(),
+         [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view) {
+             return RunRacingCommand(command, args, raw);
          }},
     };
     return sets;

@@ -40,6 +40,7 @@ struct Field {
     std::vector<Option> options; // Choice
     std::string initial;         // the value before anything is remembered ("" leaves it empty)
     bool optional = false;       // may stay empty
+    int lowest = 0, highest = 0; // Picks: the numbers on the grid
 };
 
 // A problem with the values: `key` names the field it belongs beside, or is
@@ -56,6 +57,14 @@ struct Export {
     std::string bytes;
 };
 
+// The report's main table as data, for layouts that cannot show the
+// report's columns (a phone's width): the same figures, cell by cell.
+struct Table {
+    std::string title;
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::string>> rows;
+};
+
 struct Result {
     std::vector<Problem> problems; // not computed: nothing else is set
     std::string title;             // "US Powerball: ticket value", also the file name of a saved report
@@ -63,6 +72,7 @@ struct Result {
     std::string report;            // the whole report, CR LF line ends, as the box shows it
     std::vector<Chart> charts;
     std::vector<Export> exports;
+    std::vector<Table> tables;
     bool ok() const { return problems.empty(); }
 };
 
@@ -80,6 +90,9 @@ struct ToolInfo {
     std::string menu;    // the menu it sits in: "Games", "Value", "Prices", ...
     std::string title;   // "Ticket value"
     std::string summary; // what it answers, one sentence, for the menu's tooltip and Help
+    // The menu lists each option of the memory field as an entry of its own
+    // (one per game), each opening the tool with that option chosen.
+    bool entryPerOption = false;
 };
 
 class Tool {

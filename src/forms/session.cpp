@@ -1,5 +1,6 @@
 #include "forms/session.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "platform/file_system.h"
@@ -73,22 +74,55 @@ void Session::load(const std::string& memoryKey)
     const std::string field = tool_.memoryField();
     Values start;
     if (!field.empty()) start[field] = memoryKey;
-    // The fields as they are for that key (a game's own tiers and currency).
-    std::vector<Field> fields = tool_.fields(start);
-    if (!field.empty() && memoryKey.empty()) {
-        for (const Field& f : fields) {
-            if (f.key == field) start[field] = f.initial.empty() && !f.options.empty() ? f.options[0].value : f.initial;
+    for (const Field& f : tool_.fields(start)) {
+        if (field.empty() || f.key != field) continue;
+        const auto offered = [&](const std::string& v) {
+            return std::any_of(f.options.begin(), f.options.end(), [&](const Option& o) { return o.value == v; });
+        };
+        // No key yet, or one no longer offered (a game file removed): the
+        // field's initial value, or its first option.
+        if (memoryKey.empty() || (!f.options.empty() && !offered(memoryKey))) {
+            start[field] = f.options.empty() || offered(f.initial) ? f.initial : f.options.front().value;
         }
-        fields = tool_.fields(start);
+        break;
     }
-    const auto recalled = memory_.recall(tool_.info().id, field.empty() ? std::string() : start[field]);
-    values_.clear();
-    for (const Field& f : fields) {
-        values_[f.key] = f.initial;
-        if (!recalled) continue;
-        if (const auto it = recalled->find(f.key); it != recalled->end()) values_[f.key] = it->second;
-    }
+    // Every remembered answer, also of fields that show only with another
+    // choice (a pay table of one's own), then the initial values of the rest.
+    values_ = memory_.recall(tool_.info().id, field.empty() ? std::string() : start[field]).value_or(Values());
     if (!field.empty()) values_[field] = start[field];
+    wanted_.clear();
+    settle();
+    wanted_ = values_; // what the form opens with counts as chosen
+}
+
+void Session::settle()
+{
+    // A value may change what the form asks (a game's tiers, a field shown
+    // for one choice only): each field asked gets its initial value when it
+    // has none, and a choice no longer offered becomes the field's initial
+    // one, or its first. A few rounds reach the fields of every choice made.
+    for (int round = 0; round < 4; ++round) {
+        bool changed = false;
+        for (const Field& f : tool_.fields(values_)) {
+            const auto offered = [&](const std::string& v) {
+                return std::any_of(f.options.begin(), f.options.end(), [&](const Option& o) { return o.value == v; });
+            };
+            const auto it = values_.find(f.key);
+            std::string value = it == values_.end() ? f.initial : it->second;
+            // The choice the user made comes back once it is offered again
+            // (a pay table while the spot count is typed digit by digit).
+            const auto wanted = wanted_.find(f.key);
+            if (f.kind == Kind::Choice && wanted != wanted_.end() && offered(wanted->second)) value = wanted->second;
+            if (f.kind == Kind::Choice && !f.options.empty() && !offered(value)) {
+                value = offered(f.initial) ? f.initial : f.options.front().value;
+            }
+            if (it == values_.end() || it->second != value) {
+                values_[f.key] = value;
+                changed = true;
+            }
+        }
+        if (!changed) return;
+    }
 }
 
 void Session::set(const std::string& key, const std::string& value)
@@ -98,6 +132,8 @@ void Session::set(const std::string& key, const std::string& value)
         return;
     }
     values_[key] = value;
+    wanted_[key] = value;
+    settle();
 }
 
 void Session::setAll(const Values& values)
@@ -108,18 +144,24 @@ void Session::setAll(const Values& values)
         if (it != values.end()) set(field, it->second);
     }
     for (const auto& [key, value] : values) {
-        if (key != field) values_[key] = value;
+        if (key != field) values_[key] = wanted_[key] = value;
     }
+    settle();
 }
 
 Result Session::calculate(Progress& progress)
 {
     Result result = tool_.compute(values_, progress);
-    if (result.ok()) {
-        const std::string field = tool_.memoryField();
-        memory_.keep(tool_.info().id, field.empty() ? std::string() : values_[field], values_);
-    }
+    remember(values_, result);
     return result;
+}
+
+void Session::remember(const Values& values, const Result& result)
+{
+    if (!result.ok()) return;
+    const std::string field = tool_.memoryField();
+    const auto it = field.empty() ? values.end() : values.find(field);
+    memory_.keep(tool_.info().id, it == values.end() ? std::string() : it->second, values);
 }
 
 Result Session::calculate()

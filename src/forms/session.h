@@ -60,13 +60,19 @@ public:
     // written when it fails or when the form is closed without it.
     Result calculate(Progress& progress);
     Result calculate();
+    // The second half of calculate, for a front end that computes off its
+    // event thread (tool().compute with a copy of values()) and comes back
+    // with the result: remembers `values` when `result` succeeded.
+    void remember(const Values& values, const Result& result);
 
 private:
     void load(const std::string& memoryKey);
+    void settle();
 
     const Tool& tool_;
     Memory& memory_;
     Values values_;
+    Values wanted_; // what was chosen, also where the form no longer offers it
 };
 
 } // namespace fortelle::forms

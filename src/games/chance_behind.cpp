@@ -68,6 +68,20 @@ Plan MakePlan(const Grid& grid, std::int64_t games, std::int64_t mostSteps, doub
     return plan;
 }
 
+// Tells `going` the fraction done, of the part of the whole a run is (the
+// rounded pays take two runs).
+struct Progress {
+    const std::function<bool(double)>* going = nullptr;
+    double from = 0, span = 1;
+    bool stopped = false;
+    // False once asked to stop.
+    bool at(double fraction)
+    {
+        if (!stopped && going && *going && !(*going)(from + span * fraction)) stopped = true;
+        return !stopped;
+    }
+};
+
 // A computed chance and the bound of its relative rounding error.
 struct Computed {
     Precise chance = 0;
@@ -81,7 +95,7 @@ Precise Scaled(const Rational& lowest, std::int64_t games, std::int64_t scale, d
     return pow(ToPrecise(lowest), static_cast<Precise>(games)) * ldexp(Precise(sum), static_cast<int>(scale));
 }
 
-Computed ByRecurrence(const Plan& plan)
+Computed ByRecurrence(const Plan& plan, Progress& progress)
 {
     struct Term {
         std::int64_t w;
@@ -110,7 +124,12 @@ Computed ByRecurrence(const Plan& plan)
     std::int64_t scale = 0;
     h[0] = 1.0;
     double sum = 1.0;
+    std::int64_t told = 0;
     for (std::int64_t t0 = 1; t0 < plan.target; t0 += block) {
+        if (t0 - told >= (1 << 18)) {
+            told = t0;
+            if (!progress.at(static_cast<double>(t0) / static_cast<double>(plan.target))) return {};
+        }
         const std::int64_t length = std::min(block, plan.target - t0);
         std::fill(acc.begin(), acc.begin() + length, 0.0);
         for (std::int64_t k = 0; k < length; ++k) at[static_cast<std::size_t>(k)] = static_cast<double>(t0 + k);
@@ -162,7 +181,7 @@ Computed ByRecurrence(const Plan& plan)
     return {Scaled(plan.lowest, plan.games, scale, sum), 1.01 * (steps * perStep + steps * kUnitRoundoff) + 1e-290};
 }
 
-Computed GameByGame(const Plan& plan)
+Computed GameByGame(const Plan& plan, Progress& progress)
 {
     const auto target = static_cast<std::size_t>(plan.target);
     std::vector<double> h(target, 0.0), next(target, 0.0);
@@ -173,6 +192,7 @@ Computed GameByGame(const Plan& plan)
     std::size_t reach = 1;  // sums below it can have come up so far
     std::int64_t scale = 0; // the values are the chances times 2^scale
     for (std::int64_t g = 0; g < plan.games; ++g) {
+        if (!progress.at(static_cast<double>(g) / static_cast<double>(plan.games))) return {};
         reach = std::min(target, reach + (moves.empty() ? 0 : moves.back().first));
         double largest = 0;
         for (std::size_t t = 0; t < reach; ++t) next[t] = h[t] * stay;
@@ -195,19 +215,19 @@ Computed GameByGame(const Plan& plan)
             1.01 * (static_cast<double>(plan.games) * perGame + static_cast<double>(target) * kUnitRoundoff) + 1e-290};
 }
 
-std::optional<Computed> Compute(const Plan& plan)
+std::optional<Computed> Compute(const Plan& plan, Progress& progress)
 {
     if (plan.target <= 0) return Computed{0, 0}; // every game returns the stake or more
     if (plan.way == Way::Recurrence) {
-        const Computed c = ByRecurrence(plan);
+        const Computed c = ByRecurrence(plan, progress);
         if (c.chance >= 0) return c;
         // The other way, if it fits as well.
         if (plan.work * static_cast<double>(plan.games) > plan.mostWork || plan.target > plan.mostSteps / 4) {
             return std::nullopt;
         }
-        return GameByGame(plan);
+        return GameByGame(plan, progress);
     }
-    if (plan.way == Way::GameByGame) return GameByGame(plan);
+    if (plan.way == Way::GameByGame) return GameByGame(plan, progress);
     return std::nullopt;
 }
 
@@ -239,8 +259,10 @@ std::string Digits(double x)
 } // namespace
 
 ChanceBehind ComputeChanceBehind(const std::vector<Rational>& p, const std::map<int, Rational>& pays,
-                                 std::int64_t games, const BehindLimits& limits)
+                                 std::int64_t games, const BehindLimits& limits,
+                                 const std::function<bool(double)>& going)
 {
+    Progress progress{&going};
     std::map<Rational, Rational> chanceOfPay;
     for (std::size_t c = 0; c < p.size(); ++c) {
         if (p[c] == 0) continue;
@@ -268,7 +290,10 @@ ChanceBehind ComputeChanceBehind(const std::vector<Rational>& p, const std::map<
     } else {
         const Plan plan = MakePlan(OnGrid(chanceOfPay, exactSteps.convert_to<std::int64_t>(), Round::Exactly), games,
                                    limits.steps, limits.work);
-        if (const auto c = Compute(plan)) {
+        const auto c = Compute(plan, progress);
+        result.stopped = progress.stopped;
+        if (result.stopped) return result;
+        if (c) {
             result.chance = c->chance;
             result.error = c->chance * c->relativeError;
             return result;
@@ -284,7 +309,13 @@ ChanceBehind ComputeChanceBehind(const std::vector<Rational>& p, const std::map<
         const Plan down = MakePlan(OnGrid(chanceOfPay, steps, Round::Down), games, limits.steps, limits.work / 2);
         const Plan up = MakePlan(OnGrid(chanceOfPay, steps, Round::Up), games, limits.steps, limits.work / 2);
         if ((down.target > 0 && down.way == Way::None) || (up.target > 0 && up.way == Way::None)) continue;
-        const auto high = Compute(down), low = Compute(up);
+        progress.span = 0.5;
+        const auto high = Compute(down, progress);
+        progress.from = 0.5;
+        const auto low = Compute(up, progress);
+        progress.from = 0;
+        result.stopped = progress.stopped;
+        if (result.stopped) return result;
         if (!high || !low) continue;
         Precise upper = high->chance * (1 + high->relativeError), lower = low->chance * (1 - low->relativeError);
         if (upper > 1) upper = 1;

@@ -31,6 +31,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -58,12 +59,15 @@ struct ChanceBehind {
     std::string reason;     // NotComputed: why, as words after "not computed: "
     // NotComputed from rounded pays: chance and error still bracket the
     // true chance, only too widely to be shown.
+    bool stopped = false; // `going` asked to stop: nothing is known
 };
 
 // `p` holds the chance of each catch count, `pays` what a catch count pays
 // per unit staked, stake included (a catch count it leaves out pays
-// nothing); games from 1 to 1,000,000.
+// nothing); games from 1 to 1,000,000. `going`, when given, is told the
+// fraction done now and then, and stops the computation by returning false.
 ChanceBehind ComputeChanceBehind(const std::vector<Rational>& p, const std::map<int, Rational>& pays,
-                                 std::int64_t games, const BehindLimits& limits = {});
+                                 std::int64_t games, const BehindLimits& limits = {},
+                                 const std::function<bool(double)>& going = {});
 
 } // namespace fortelle

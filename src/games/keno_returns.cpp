@@ -36,8 +36,55 @@ Figure15 SquareRootFigure(const Rational& v)
     return ProvenFigure(root, Precise("1e-95"), RoundedFigure, side);
 }
 
+PayTableReading ReadPayTable(std::string_view text, int spots)
+{
+    PayTableReading r;
+    std::string all;
+    for (char c : text) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') all += c;
+    }
+    const auto fail = [&r](std::string problem) {
+        r.problem = std::move(problem);
+        return r;
+    };
+    std::size_t start = 0;
+    while (start <= all.size()) {
+        const auto comma = std::min(all.find(',', start), all.size());
+        const std::string entry = all.substr(start, comma - start);
+        start = comma + 1;
+        const auto eq = entry.find('=');
+        if (eq == std::string::npos) return fail("write each pay as CATCH=PAY, not '" + entry + "'");
+        const std::string catchText = entry.substr(0, eq), payText = entry.substr(eq + 1);
+        const auto caught = ParseDecimal(catchText);
+        if (!caught || denominator(*caught) != 1 || *caught < 0 || *caught > spots) {
+            return fail("the catch count must be a whole number from 0 to " + std::to_string(spots) + " (" + catchText +
+                        ")");
+        }
+        const int c = static_cast<int>(numerator(*caught));
+        const std::string what = "the pay for " + std::to_string(c) + " caught";
+        if (r.pays.count(c)) return fail(what + " is given twice");
+        const DecimalReading reading = ReadDecimal(payText);
+        const auto& pay = reading.value;
+        if (!pay) return fail(what + " '" + payText.substr(0, 40) + "' " + DecimalFaultText(reading.fault));
+        if (*pay < 0) return fail(what + " must not be negative (" + payText + ")");
+        r.pays[c] = *pay;
+    }
+    return r;
+}
+
+std::string PayTableText(const GameDefinition& game, int spots)
+{
+    std::string text;
+    const auto table = game.payTexts.find(spots);
+    if (table == game.payTexts.end()) return text;
+    for (const auto& [caught, pay] : table->second) {
+        text += (text.empty() ? "" : ",") + std::to_string(caught) + "=" + pay;
+    }
+    return text;
+}
+
 KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTable& pays, bool typed,
-                             std::int64_t games)
+                             std::int64_t games, const std::function<bool(double)>& going)
 {
     KenoReturn r;
     r.odds = ComputeGameOdds(game, spots);
@@ -64,7 +111,8 @@ KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTab
     }
     r.houseEdge = 1 - r.returnToPlayer;
     r.variance = square - r.returnToPlayer * r.returnToPlayer;
-    r.behind = ComputeChanceBehind(r.odds.p, pays, games);
+    r.behind = ComputeChanceBehind(r.odds.p, pays, games, {}, going);
+    r.stopped = r.behind.stopped;
     return r;
 }
 

@@ -25,12 +25,14 @@ inline constexpr std::string_view kBannerText =
     "Fortelle odds calculator, made by the Fortelle project.\r"
     "Based on the online odds calculator at https://fortelle.example.org/odds";
 
-// Each line ends with a line feed; an empty line follows the second.
+// Each line ends with a line feed; an empty line follows the second. The
+// last line, beyond the designed greeting, points to the tool windows.
 inline constexpr std::string_view kGreetingText =
     " \xE2\x80\xA2 Click on a button to calculate the odds (probability) for that game.\n"
     " \xE2\x80\xA2 The calculations will be displayed in this text box.\n"
     "\n"
     " \xE2\x80\xA2 Visit the Fortelle project's web site for more information: \n"
-    "   https://fortelle.example.org/odds\n";
+    "   https://fortelle.example.org/odds\n"
+    " \xE2\x80\xA2 Games menu: real lotteries and Keno. Value menu: what a ticket is worth.\n";
 
 } // namespace fortelle

@@ -39,6 +39,8 @@ TEST_F(WindowTest, WindowBannerAndBoxAsDesigned)
     window->resize(window->width() + 258, window->height() + 184); // the box grows with it
     QApplication::processEvents();
     EXPECT_EQ(box->size(), QSize(624 + 258, 305 + 184));
+    EXPECT_EQ(window->button("Save")->pos(), QPoint(496 + 129, 152)); // the buttons stay centred
+    EXPECT_EQ(label->pos(), QPoint(8 + 129, 8));
 }
 
 TEST_F(WindowTest, ButtonsFollowTheDesignTableAndTabOrder)

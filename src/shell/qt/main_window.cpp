@@ -18,12 +18,14 @@
 #include <QVBoxLayout>
 
 #include "app/buttons.h"
-#include "games/game_handlers.h"
+#include "app/tools.h"
+#include "forms/qt/tool_window.h"
 #include "platform/qt/qt_cursor.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_output_box.h"
 #include "platform/qt/qt_prompt.h"
+#include "shell/pipeline.h"
 #include "shell/startup.h"
 #include "shell/texts.h"
 
@@ -193,7 +195,12 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     dialogs_->setStartFolder(home == FileHome::ProgramFolder ? programFolder : DocumentsFolder());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The tool windows use the files and dialogs of this window: they go
+    // first, stopping what they compute.
+    qDeleteAll(findChildren<ToolWindow*>());
+}
 
 QPushButton* MainWindow::button(const QString& name) const { return client_->findChild<QPushButton*>(name); }
 
@@ -223,18 +230,19 @@ void MainWindow::buildMenus()
     file->addSeparator();
     file->addAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
 
-    // The named games, read again each time the menu opens, so that a game
-    // file the user adds shows without a restart.
-    QMenu* games = menuBar()->addMenu(QStringLiteral("&Games"));
-    games->setObjectName(QStringLiteral("gamesMenu"));
-    fillGamesMenu(games);
-    connect(games, &QMenu::aboutToShow, this, [this, games] { fillGamesMenu(games); });
-
-    QMenu* value = menuBar()->addMenu(QStringLiteral("&Value"));
-    value->setObjectName(QStringLiteral("valueMenu"));
-    addHandler(value, QStringLiteral("&Ticket value…"), [this](Platform& p) { RunTicketValue(p, catalog_); });
-    addHandler(value, QStringLiteral("&Many draws…"), [this](Platform& p) { RunManyDraws(p, catalog_); });
-    addHandler(value, QStringLiteral("&Keno returns…"), [this](Platform& p) { RunKenoReturns(p, catalog_); });
+    // The tool windows' menus, in the order the tools list them: Games (one
+    // entry per game), Value, and whatever is added beside them.
+    loadTools();
+    for (const auto& tool : tools_) {
+        const std::string menu = tool->info().menu;
+        const auto has = [&](const auto& entry) { return entry.first == menu; };
+        if (std::any_of(toolMenus_.begin(), toolMenus_.end(), has)) continue;
+        QMenu* entries = menuBar()->addMenu(QLatin1Char('&') + QString::fromStdString(menu));
+        entries->setObjectName(QString::fromStdString(menu).toLower() + QStringLiteral("Menu"));
+        toolMenus_.emplace_back(menu, entries);
+        connect(entries, &QMenu::aboutToShow, this, &MainWindow::refreshTools);
+    }
+    fillToolMenus();
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
@@ -242,26 +250,101 @@ void MainWindow::buildMenus()
     help->addAction(QStringLiteral("&About Fortelle"), this, &MainWindow::showAbout);
 }
 
-void MainWindow::fillGamesMenu(QMenu* games)
+bool MainWindow::loadTools()
 {
-    catalog_ = LoadGameCatalog(GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(), ProcessEnvironment));
-    games->clear();
-    for (const GameDefinition& game : catalog_.games) {
-        const std::string id = game.id;
-        QString text = QString::fromStdString(game.name);
-        addHandler(games, text.replace(QLatin1Char('&'), QStringLiteral("&&")),
-                   [this, id](Platform& p) { RunNamedGame(p, catalog_, id); });
+    // Read at start, and again only when a game file in the folders has
+    // changed since: opening a menu then costs a look at the folders.
+    const std::vector<std::string> folders =
+        GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(), ProcessEnvironment);
+    std::string stamp = GameFoldersStamp(folders);
+    if (catalog_ && stamp == catalogStamp_) return false;
+    {
+        const CursorWhile busy(Qt::WaitCursor);
+        catalog_ = std::make_shared<const GameCatalog>(LoadGameCatalog(folders));
     }
-    if (catalog_.games.empty()) games->addAction(QStringLiteral("(no game files found)"))->setEnabled(false);
-    if (!catalog_.warnings.empty()) {
-        // A game file that cannot be read is passed over; say which and why.
-        games->addSeparator();
-        QString reasons;
-        for (const std::string& warning : catalog_.warnings) reasons += QString::fromStdString(warning) + u'\n';
-        games->addAction(QStringLiteral("Game files passed over…"), this, [this, reasons] {
-            QMessageBox::warning(this, QStringLiteral("Game files passed over"), reasons);
-        });
+    catalogStamp_ = std::move(stamp);
+    tools_.clear();
+    for (auto& tool : MakeTools({catalog_})) tools_.emplace_back(std::move(tool));
+    return true;
+}
+
+void MainWindow::refreshTools()
+{
+    if (loadTools()) fillToolMenus();
+}
+
+void MainWindow::fillToolMenus()
+{
+    for (const auto& [menu, entries] : toolMenus_) {
+        entries->clear();
+        QString taken;
+        for (const auto& tool : tools_) {
+            const forms::ToolInfo info = tool->info();
+            if (info.menu != menu) continue;
+            const std::string id = info.id;
+            if (!info.entryPerOption) {
+                // "&Ticket value…": the first letter no other entry has taken.
+                QString text = QString::fromStdString(info.title).replace(QLatin1Char('&'), QStringLiteral("&&"));
+                for (int i = 0; i < text.size(); ++i) {
+                    if (!text[i].isLetter() || taken.contains(text[i].toLower())) continue;
+                    taken += text[i].toLower();
+                    text.insert(i, QLatin1Char('&'));
+                    break;
+                }
+                QAction* action = entries->addAction(text + QStringLiteral("…"), this, [this, id] { openTool(id); });
+                action->setToolTip(QString::fromStdString(info.summary));
+                continue;
+            }
+            // One entry per option of the memory field: each game.
+            const std::string key = tool->memoryField();
+            for (const forms::Field& field : tool->fields({})) {
+                if (field.key != key) continue;
+                for (const forms::Option& option : field.options) {
+                    const std::string value = option.value;
+                    entries->addAction(
+                        QString::fromStdString(option.label).replace(QLatin1Char('&'), QStringLiteral("&&")), this,
+                        [this, id, key, value] { openTool(id, key, value); });
+                }
+            }
+        }
+        entries->setToolTipsVisible(true);
+        if (menu != "Games") continue;
+        if (catalog_->games.empty()) entries->addAction(QStringLiteral("(no game files found)"))->setEnabled(false);
+        if (!catalog_->warnings.empty()) {
+            // A game file that cannot be read is passed over; say which and why.
+            entries->addSeparator();
+            QString reasons;
+            for (const std::string& warning : catalog_->warnings) reasons += QString::fromStdString(warning) + u'\n';
+            entries->addAction(QStringLiteral("Game files passed over…"), this, [this, reasons] {
+                QMessageBox::warning(this, QStringLiteral("Game files passed over"), reasons);
+            });
+        }
     }
+}
+
+ToolWindow* MainWindow::openTool(const std::string& id, const std::string& key, const std::string& value)
+{
+    auto* window = findChild<ToolWindow*>(ToolWindow::NameFor(id));
+    if (window == nullptr) {
+        const auto tool = std::find_if(tools_.begin(), tools_.end(), [&](const auto& t) { return t->info().id == id; });
+        if (tool == tools_.end()) return nullptr;
+        // A report shown in the box takes the calculators' road, so that
+        // Save and Print work on it.
+        window = new ToolWindow(
+            *tool, files_, *dialogs_,
+            [this](const std::string& report) {
+                run([&report](Platform& p) {
+                    PrepareOutputBox(p.box);
+                    ShowReport(p.files, p.box, report);
+                });
+            },
+            this);
+    }
+    if (!key.empty()) window->choose(key, value);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
 }
 
 void MainWindow::showHelp()
@@ -304,6 +387,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         const int bottomMargin = fortelle::ToPixels(kClientHeight) - (designed.y() + designed.height());
         box_->setGeometry(designed.left(), designed.top(), std::max(80, size.width() - designed.left() - rightMargin),
                           std::max(40, size.height() - designed.top() - bottomMargin));
+        // The banner and the buttons keep their designed places relative to
+        // one another, centred over the box as the window widens.
+        const int shift = std::max(0, (size.width() - fortelle::ToPixels(kClientWidth)) / 2);
+        label_->move(ToPixels(kBannerGeometry).topLeft() + QPoint(shift, 0));
+        for (const ButtonDesign& design : ButtonDesigns()) {
+            if (QPushButton* b = button(FromView(design.name))) {
+                b->move(fortelle::ToPixels(design.left) + shift, fortelle::ToPixels(design.top));
+            }
+        }
     } else if (watched == client_ && event->type() == QEvent::ContextMenu) {
         // Right-click on the window (the box has its own menu) offers About.
         QMenu menu(this);

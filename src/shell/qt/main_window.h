@@ -5,8 +5,11 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
+#include <vector>
 
+#include "forms/form.h"
 #include "games/game_file.h"
 #include "platform/banner.h"
 #include "platform/platform.h"
@@ -22,6 +25,7 @@ namespace fortelle {
 class QtOutputBox;
 class QtPrompt;
 class QtDialogs;
+class ToolWindow;
 
 class MainWindow final : public QMainWindow, private Banner {
 public:
@@ -42,6 +46,10 @@ public:
     // with the wait cursor while it works.
     QAction* addHandler(QMenu* menu, const QString& text, std::function<void(Platform&)> handler);
 
+    // The window of the tool `id`, opened (or raised) with `key` set to
+    // `value` when a key is given, as its menu entries open it.
+    ToolWindow* openTool(const std::string& id, const std::string& key = {}, const std::string& value = {});
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -52,12 +60,22 @@ private:
     // cursor while it works.
     void run(const std::function<void(Platform&)>& handler);
     void buildMenus();
-    void fillGamesMenu(QMenu* games);
+    // Reads the game files again and makes the tools anew when a game folder
+    // has changed, so that a game file the user adds shows without a
+    // restart, and fills their menus.
+    void refreshTools();
+    bool loadTools(); // false: nothing changed since the last reading
+
+    void fillToolMenus();
     void showHelp();
     void showAbout();
 
     QString programFolder_;
-    GameCatalog catalog_;
+    std::shared_ptr<const GameCatalog> catalog_;
+    std::string catalogStamp_; // the game folders as they were when catalog_ was read
+    // Shared with the tool windows, which keep the tools they opened with.
+    std::vector<std::shared_ptr<const forms::Tool>> tools_;
+    std::vector<std::pair<std::string, QMenu*>> toolMenus_; // by ToolInfo::menu, in menu order
     QWidget* client_ = nullptr;
     QLabel* label_ = nullptr;
     QPlainTextEdit* box_ = nullptr;
