@@ -43,7 +43,7 @@ namespace fortelle {
 
 // The recurrence's steps (coefficients) and the work of either way
 // (coefficients times returns, times games for the second) that one chance
-// may take: a quarter of a second on the reference machine, under 150 MB.
+// may take: under half a second on the reference machine, under 150 MB.
 struct BehindLimits {
     std::int64_t steps = std::int64_t{1} << 24;
     double work = 2e8;
