@@ -4,6 +4,7 @@
 #include "games/tools.h"
 #include "prices/tools.h"
 #include "racing/racing_tools.h"
+#include "wheels/wheel_tools.h"
 
 namespace fortelle {
 
@@ -16,6 +17,8 @@ std::vector<std::unique_ptr<forms::Tool>> MakeTools(const ToolContext& context)
     for (auto& tool : prices::MakePriceTools()) tools.push_back(std::move(tool));
     tools.push_back(std::make_unique<racing::ExoticChancesTool>());
     tools.push_back(std::make_unique<racing::PariMutuelPayoffTool>());
+    tools.push_back(wheels::MakeCheckWheelTool(catalog));
+    tools.push_back(wheels::MakeMakeWheelTool(catalog));
     return tools;
 }
 

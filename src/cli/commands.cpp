@@ -4,6 +4,7 @@
 #include "cli/options.h"
 #include "cli/price_commands.h"
 #include "cli/racing_commands.h"
+#include "cli/wheel_commands.h"
 
 namespace fortelle {
 
@@ -25,6 +26,12 @@ const std::vector<CommandSet>& CommandSets()
          RacingCommandsUsage(),
          [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view) {
              return RunRacingCommand(command, args, raw);
+         }},
+        {{"wheel"},
+         WheelCommandsUsage(),
+         [](std::string_view, std::span<const std::string> args, bool raw, std::string_view folder) {
+             return RunWheelCommand(args, raw,
+                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
          }},
     };
     return sets;
