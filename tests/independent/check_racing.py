@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Recomputes the figures of the race command's golden files whose margin
 is taken out by a price method (tests/golden/race-margin-*.txt) on its own:
-the prices read again, the method's win chances from check-prices.py
+the prices read again, the method's win chances from check_prices.py
 (fractions, or mpmath at 50 digits with its own root-finder), and the
 order of finish summed over every order with fractions or mpmath.
 
-    scripts/check-racing.py [GOLDEN_DIR]
+    tests/independent/check_racing.py [GOLDEN_DIR]
 
 For each --json file: exact chances must be the same fraction; a computed
 chance must lie within its own error of the independent value, and that
@@ -25,9 +25,9 @@ from fractions import Fraction as F
 from itertools import permutations
 
 here = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("check_prices", os.path.join(here, "check-prices.py"))
-prices = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(prices)  # exits 77 itself when mpmath is missing
+found = importlib.util.spec_from_file_location("check_prices", os.path.join(here, "check_prices.py"))
+prices = importlib.util.module_from_spec(found)
+found.loader.exec_module(prices)  # exits 77 itself when mpmath is missing
 mp, mpf = prices.mp, prices.mpf
 faults = []
 
