@@ -1,15 +1,28 @@
 #!/usr/bin/env python3
-"""Recomputes every figure of many-draws reports (the draws*.txt golden
-files of a folder: the command on the first line, the report below) with
-mpmath at 300 digits, or exact fractions where n is small, rounds them by
-the documented rules in decimal arithmetic, and compares the text.
+"""Recomputes every figure of the many-draws golden reports on its own:
+1 - (1 - q)^n with mpmath at 300 digits (log1p and exp, or exact fractions
+where n is small), the draws needed as ceil(log(1 - c) / log(1 - q)), each
+figure rounded by the documented rules with Python's decimal rounding.
 
-  scripts/verify-draws.py tests/golden
+    tests/independent/check_draws.py [GOLDEN_DIR]
+
+Checks every text report tests/golden/draws*.txt (the command on the first
+line gives the draws and tickets, the report's "p = " line the chance).
+Prints each disagreement and exits 1; exits 77 (skipped) when mpmath is
+missing.
 """
-import sys, re, glob
+import glob
+import os
+import re
+import sys
+from decimal import ROUND_HALF_EVEN, Decimal, getcontext
 from fractions import Fraction as F
-from decimal import Decimal, getcontext, ROUND_HALF_EVEN
-import mpmath as mp
+
+try:
+    import mpmath as mp
+except ImportError:
+    print("mpmath is not installed: skipped")
+    sys.exit(77)
 mp.mp.dps = 300
 getcontext().prec = 400
 
@@ -87,6 +100,8 @@ def check(path):
     return figures, bad
 
 total = wrong = 0
-for path in sorted(glob.glob(sys.argv[1] + '/draws*.txt')):
+folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'golden')
+for path in sorted(glob.glob(folder + '/draws*.txt')):
     f, b = check(path); total += f; wrong += b
 print(f'{total} figures checked, {wrong} lines differ')
+sys.exit(1 if wrong or not total else 0)
