@@ -3,8 +3,8 @@
 compared with what fortelle-cli keno-return --json gives (the CLI from
 $FORTELLE_CLI, default build/fortelle-cli), within the error bound it states.
 
-  scripts/verify-keno-behind.py METHOD SPOTS PAYS GAMES
-  scripts/verify-keno-behind.py inv 8 5=9,6=95,7=1480,8=18000 100000
+  tests/independent/check_keno_behind.py METHOD SPOTS PAYS GAMES
+  tests/independent/check_keno_behind.py inv 8 5=9,6=95,7=1480,8=18000 100000
 
 Keno 80/20. Methods, none of them the program's:
 
