@@ -89,6 +89,24 @@ TEST(Discount, WithExponentsOneIsHarville)
     }
 }
 
+// Win chances known only to within t (a margin method's root): moved by t
+// (their sum kept at 1), every chance stays within its bound of the value
+// at the exact chances, and the bound is not vacuous.
+TEST(DrawModels, BoundsCoverWinChancesKnownToATolerance)
+{
+    const std::vector<Rational> p{R(21, 55), R(18, 55), R(7, 55), R(9, 55)};
+    const Rational t(1, 1'000'000);
+    const std::vector<Rational> moved{p[0] + t, p[1] - t, p[2] + t, p[3] - t};
+    for (const ModelChoice& choice : {ModelChoice{}, ModelChoice{ModelKind::Discount, R(4, 5), R(7, 10)}}) {
+        const auto exact = MakeFinishModel(choice, p), near = MakeFinishModel(choice, moved, 1e-6);
+        for (const std::vector<int>& order : {std::vector<int>{2}, {0, 1}, {3, 2, 1}, {2, 0, 3, 1}}) {
+            const Chance want = exact->ordered(order), got = near->ordered(order);
+            EXPECT_LE(std::fabs(got.value - want.value), got.error + want.error);
+            EXPECT_LT(got.error, 1e-4);
+        }
+    }
+}
+
 // Henery's model against an independent computation (mpmath, 20 digits:
 // the means fitted by findroot, the integrals by nested quad), and with
 // equal chances against the symmetry that makes every order equally likely.
@@ -111,15 +129,9 @@ TEST(Henery, AgreesWithAnIndependentIntegration)
     for (const auto& place : at) EXPECT_NEAR(place[2].value, 0.2, place[2].error);
 }
 
-TEST(Field, PricesOfEveryKindAndRefusals)
+// Prices are read by the price tools' reader (tested with them).
+TEST(Field, Chances)
 {
-    const struct {
-        const char* text;
-        std::optional<Rational> price;
-    } prices[] = {{"5-2", R(7, 2)},    {"5/2", R(7, 2)},      {"evens", R(2)},
-                  {"3.5", R(7, 2)},    {"+150", R(5, 2)},     {"-120", R(11, 6)},
-                  {"1", std::nullopt}, {"+50", std::nullopt}, {"5-0", std::nullopt}};
-    for (const auto& c : prices) EXPECT_EQ(ReadPrice(c.text), c.price) << c.text;
     EXPECT_EQ(ReadChance("25%"), R(1, 4));
     EXPECT_EQ(ReadChance("1.5"), std::nullopt);
 }
@@ -147,6 +159,12 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
           {"base", "1"},
           {"will_pay", "3.10"}},
          {"race", "--chances", "0.5", "0.3", "0.2", "--bet", "exacta", "1-2", "--base", "1", "--will-pay", "3.10"}},
+        {&race,
+         {{"runners", "6/4 3-1 4-1 6-1"}, {"margin", "shin"}, {"bet", "exacta"}, {"selection", "1-2"}},
+         {"race", "6/4", "3-1", "4-1", "6-1", "--margin", "shin", "--bet", "exacta", "1-2"}},
+        {&race,
+         {{"runners", "2-1 5-2"}, {"margin", "multiplicative"}},
+         {"race", "2-1", "5-2", "--margin", "normalisation"}},
         {&payoff,
          {{"rules", "montana"}, {"pool_type", "show"}, {"pool", "40,000"}, {"amounts", "9000 / 6000=4000"}},
          {"payoff", "--bet", "show", "--rules", "montana", "--pool", "40000", "--on", "9000/6000=4000"}},
@@ -170,6 +188,7 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
         {&race, {{"runners", "2-1 3-1"}, {"scratched", "9"}}, "scratched"},
         {&race, {{"runners", "2-1 3-1 4-1"}, {"bet", "exacta"}, {"selection", "1-1"}}, "selection"},
         {&race, {{"runners", "2-1 3-1"}, {"model", "discount"}, {"discount", "0"}}, "discount"},
+        {&race, {{"runners", "2-1 3-1"}, {"margin", "logarithmic"}}, "margin"},
         {&race, {{"runners", "2-1 3-1"}, {"bet", "win"}, {"selection", "1"}, {"will_pay", "-1"}}, "will_pay"},
         {&payoff, {{"pool", "100"}, {"amounts", "50"}}, "takeout"},
         {&payoff, {{"pool", "100"}, {"takeout", "15%"}, {"amounts", "50/20"}}, "amounts"},

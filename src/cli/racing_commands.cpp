@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "prices/margin.h"
 #include "racing/payoff.h"
 #include "racing/race.h"
 #include "shell/report.h"
@@ -18,12 +19,14 @@ constexpr std::string_view kRacingUsage =
     "Racing:\n"
     "  fortelle-cli race ODDS... [--chances] [--scratch N,...] [--bet TYPE SELECTION]\n"
     "                   [--base S] [--will-pay P] [--model harville|henery|discount]\n"
-    "                   [--discount L[,T]] [--margin normalisation] [--json]\n"
+    "                   [--discount L[,T]] [--margin METHOD] [--json]\n"
     "  fortelle-cli payoff --pool X --on AMOUNTS [--bet TYPE] [--rules ID] [--takeout T]\n"
     "                     [--breakage B] [--minimum M] [--base S] [--json]\n"
     "  fortelle-cli racing-rules [--json]\n"
     "ODDS are one price per runner in runner order: 5-2 or 5/2, evens, 3.5 (decimal),\n"
-    "+150 or -120 (American), scr (scratched); with --chances, chances: 0.25, 25% or 1/4.\n"
+    "+150 or -120 (American), 20% (implied), scr (scratched); with --chances, chances:\n"
+    "0.25, 25% or 1/4. METHOD takes the margin out of the prices: normalisation (the\n"
+    "default; also called multiplicative), additive, power, shin or odds-ratio.\n"
     "TYPE is win, place, show, exacta, quinella, trifecta or superfecta. SELECTION names\n"
     "runners: 1-2 (in order), 1-2,3 (1 over 2 or 3), 1,2,3 (a box), all (every starter).\n"
     "S is the stake of one combination (2); P the payoff for S, stake included. AMOUNTS\n"
@@ -76,8 +79,14 @@ CommandLineResult Race(std::span<const std::string> args, bool raw)
     in.field.entries = p.words;
     in.field.kind = p.has("--chances") ? racing::EntryKind::Chances : racing::EntryKind::Prices;
     if (const auto s = p.one("--scratch")) in.field.scratched = *s;
-    if (const auto m = p.one("--margin"); m && *m != "normalisation" && *m != "normalization")
-        Refuse("--margin takes normalisation (the only method here), not '" + *m + "'");
+    if (const auto m = p.one("--margin")) {
+        const auto method =
+            *m == "normalisation" || *m == "normalization" ? prices::Method::Multiplicative : prices::MethodNamed(*m);
+        if (!method)
+            Refuse("--margin takes normalisation, multiplicative, additive, power, shin or odds-ratio, not '" + *m +
+                   "'");
+        in.field.margin = *method;
+    }
     if (const auto m = p.one("--model")) {
         if (*m == "harville") {
             in.model.kind = racing::ModelKind::Harville;

@@ -127,8 +127,9 @@ std::optional<std::string> MarketProblem(std::span<const Rational> decimalPrices
     return std::nullopt;
 }
 
-FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
+FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method, std::span<const std::string> names)
 {
+    const auto nameOf = [names](std::size_t i) { return i < names.size() ? names[i] : Ordinal(i); };
     FairChances r;
     r.method = method;
     if (const auto problem = MarketProblem(decimalPrices)) {
@@ -161,7 +162,7 @@ FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
                 const Rational p = implied[i] - r.parameter;
                 if (p <= 0) {
                     r.chances.clear();
-                    r.failure = Ordinal(i) + " (price " + PriceText(decimalPrices[i]) + ") would get a chance of " +
+                    r.failure = nameOf(i) + " (price " + PriceText(decimalPrices[i]) + ") would get a chance of " +
                                 (p == 0 ? std::string("0") : Percent(p)) +
                                 ": the overround taken equally from each outcome (" + Percent(r.parameter) +
                                 ") is not less than its implied chance (" + Percent(implied[i]) + ").";
@@ -241,7 +242,7 @@ FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method)
     Rational sum = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (p[i] <= 0) {
-            r.failure = Ordinal(i) + " (price " + PriceText(decimalPrices[i]) + ") would get no chance at all.";
+            r.failure = nameOf(i) + " (price " + PriceText(decimalPrices[i]) + ") would get no chance at all.";
             return r;
         }
         r.chances.push_back(ToRational(p[i]));

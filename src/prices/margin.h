@@ -96,6 +96,9 @@ std::optional<std::string> MarketProblem(std::span<const Rational> decimalPrices
 
 // The fair chances by `method`. Never throws: a market the method cannot
 // take, or a root that is not found, is a FairChances that is not ok.
-FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method);
+// `names` (one per price, when given) name the outcomes in the failure
+// sentence ("Runner 6"); otherwise they are "Outcome 1", "Outcome 2", ...
+FairChances RemoveMargin(std::span<const Rational> decimalPrices, Method method,
+                         std::span<const std::string> names = {});
 
 } // namespace fortelle::prices

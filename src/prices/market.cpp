@@ -35,7 +35,21 @@ std::string Capitalised(std::string_view text)
     return s;
 }
 
-// What the method does, and its parameter, in one line.
+TextTable MethodTable(const Market& m, const FairChances& f)
+{
+    const std::vector<Conversion>& prices = m.question.prices;
+    TextTable t{Capitalised(MethodTitle(f.method)) + " method",
+                {{"Outcome", "Price", "Implied", "Fair chance", "Fair price"}}};
+    for (std::size_t i = 0; i < prices.size(); ++i) {
+        t.rows.push_back({std::to_string(i + 1), Show(prices[i].decimal, m.question.as).text,
+                          Percent(1 / prices[i].decimal), Percent(f.chances[i]),
+                          Show(1 / f.chances[i], m.question.as).text});
+    }
+    return t;
+}
+
+} // namespace
+
 std::string MethodLine(const FairChances& f)
 {
     std::string name = Capitalised(MethodTitle(f.method)) + " method";
@@ -60,21 +74,6 @@ std::string MethodLine(const FairChances& f)
     }
     return name;
 }
-
-TextTable MethodTable(const Market& m, const FairChances& f)
-{
-    const std::vector<Conversion>& prices = m.question.prices;
-    TextTable t{Capitalised(MethodTitle(f.method)) + " method",
-                {{"Outcome", "Price", "Implied", "Fair chance", "Fair price"}}};
-    for (std::size_t i = 0; i < prices.size(); ++i) {
-        t.rows.push_back({std::to_string(i + 1), Show(prices[i].decimal, m.question.as).text,
-                          Percent(1 / prices[i].decimal), Percent(f.chances[i]),
-                          Show(1 / f.chances[i], m.question.as).text});
-    }
-    return t;
-}
-
-} // namespace
 
 std::vector<TextTable> MarketTables(const Market& m)
 {

@@ -36,6 +36,9 @@ struct Market {
 std::optional<std::string> MarketQuestionProblem(const MarketQuestion& q);
 
 Market ComputeMarket(const MarketQuestion& q);
+// What the method does, and its parameter, in one line: "Power method: each
+// implied chance raised to the power k = 1.0309132393 (found to within 1e-12)."
+std::string MethodLine(const FairChances& f);
 // The table of each method that gives chances: outcome, price, implied
 // chance, fair chance, fair price.
 std::vector<TextTable> MarketTables(const Market& m);

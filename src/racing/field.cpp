@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "prices/price.h"
 #include "racing/figures.h"
 
 namespace fortelle::racing {
@@ -59,46 +60,9 @@ std::vector<std::string> SplitList(std::string_view text)
     return out;
 }
 
-std::optional<Rational> ReadPrice(std::string_view text)
-{
-    const std::string t = Lower(text);
-    if (t == "evens" || t == "even" || t == "evs") {
-        const Rational evens = 2;
-        return evens;
-    }
-    if (t.empty()) return std::nullopt;
-    if (t[0] == '+' || t[0] == '-') {
-        // American: +150 wins 150 for 100 staked; -120 stakes 120 to win 100.
-        const auto n = PlainNumber(t.substr(1));
-        if (!n || *n < 100) return std::nullopt;
-        return t[0] == '+' ? Rational(1 + *n / 100) : Rational(1 + 100 / *n);
-    }
-    const auto cut = t.find_first_of("-/");
-    if (cut != std::string::npos) {
-        const auto a = PlainNumber(t.substr(0, cut));
-        const auto b = PlainNumber(t.substr(cut + 1));
-        if (!a || !b || *a <= 0 || *b <= 0) return std::nullopt;
-        return 1 + *a / *b;
-    }
-    const auto d = PlainNumber(t);
-    if (!d || *d <= 1) return std::nullopt;
-    return *d;
-}
-
 std::optional<Rational> ReadChance(std::string_view text)
 {
-    std::string t(text);
-    std::optional<Rational> p;
-    if (!t.empty() && t.back() == '%') {
-        t.pop_back();
-        if (const auto n = PlainNumber(t)) p = *n / 100;
-    } else if (const auto cut = t.find('/'); cut != std::string::npos) {
-        const auto a = PlainNumber(t.substr(0, cut));
-        const auto b = PlainNumber(t.substr(cut + 1));
-        if (a && b && *b > 0) p = *a / *b;
-    } else {
-        p = PlainNumber(t);
-    }
+    auto p = prices::ParseChance(text);
     if (!p || *p < 0 || *p > 1) return std::nullopt;
     return p;
 }
@@ -114,6 +78,9 @@ Field ReadField(const FieldInput& input)
                                std::to_string(count) + " were given.");
     }
     const bool prices = input.kind == EntryKind::Prices;
+    if (!prices && input.margin != prices::Method::Multiplicative) {
+        Problem("margin", "The margin methods take prices: chances given are only divided by their sum.");
+    }
     for (int i = 0; i < count; ++i) {
         Runner r;
         r.number = i + 1;
@@ -121,14 +88,15 @@ Field ReadField(const FieldInput& input)
         if (IsScratchMark(r.entry)) {
             r.scratched = true;
         } else if (prices) {
-            const auto price = ReadPrice(r.entry);
-            if (!price) {
-                Problem("runners", "Runner " + std::to_string(r.number) + ": '" + r.entry +
-                                       "' is not a price. Write odds as 5-2 or 5/2, a decimal price above 1 "
-                                       "as 3.5, an American price as +150 or -120, or scr for a scratched runner.");
+            const prices::PriceReading price = prices::ReadPrice(r.entry);
+            if (!price.decimal) {
+                std::string why = price.problem;
+                if (why.rfind("The ", 0) == 0) why[0] = 't';
+                Problem("runners",
+                        "Runner " + std::to_string(r.number) + ": " + why + " A scratched runner is written scr.");
             }
-            r.price = *price;
-            r.implied = 1 / *price;
+            r.price = *price.decimal;
+            r.implied = 1 / r.price;
         } else {
             const auto p = ReadChance(r.entry);
             if (!p) {
@@ -149,8 +117,28 @@ Field ReadField(const FieldInput& input)
     if (f.starters.size() < 2) Problem("runners", "A race needs at least two runners that start.");
     for (std::size_t i = 0; i < f.starters.size(); ++i) f.book += f.starter(i).implied;
     if (f.book == 0) Problem("runners", "Every starter's chance is 0: at least one must be above 0.");
-    for (std::size_t i = 0; i < f.starters.size(); ++i) f.win.emplace_back(f.starter(i).implied / f.book);
+    f.margin.method = input.margin;
     return f;
+}
+
+void FindWinChances(Field& f)
+{
+    prices::FairChances& m = f.margin;
+    if (f.kind == EntryKind::Chances) {
+        m.ok = m.exact = true;
+        m.parameter = f.book;
+        for (std::size_t i = 0; i < f.starters.size(); ++i) m.chances.emplace_back(f.starter(i).implied / f.book);
+    } else {
+        std::vector<Rational> decimals;
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < f.starters.size(); ++i) {
+            decimals.push_back(f.starter(i).price);
+            names.push_back("Runner " + std::to_string(f.starter(i).number));
+        }
+        m = prices::RemoveMargin(decimals, m.method, names);
+    }
+    f.win = m.ok ? m.chances : std::vector<Rational>{};
+    f.tolerance = m.ok && !m.exact ? prices::kRootTolerance : 0;
 }
 
 } // namespace fortelle::racing

@@ -41,6 +41,15 @@ int PlacesVouchedFor(double error)
     return static_cast<int>(std::floor(-std::log10(2 * error)));
 }
 
+// Fewer places while the ends of [x - half, x + half] would round apart:
+// a figure near a rounding boundary shows only the digits both ends share.
+int Settled(const Rational& x, double half, int places)
+{
+    const Rational h = RationalOf(half);
+    while (places > 0 && Fixed(x - h, places) != Fixed(x + h, places)) --places;
+    return places;
+}
+
 } // namespace
 
 Chance& Chance::operator+=(const Chance& other)
@@ -78,7 +87,8 @@ std::string Percent(const Chance& p)
     int places = 2;
     const double v = percent.convert_to<double>();
     if (v > 0 && v < 1) places = std::max(2, static_cast<int>(std::ceil(-std::log10(v))) + 2);
-    if (!p.exact) places = std::min(places, std::max(0, PlacesVouchedFor(p.error * 100)));
+    if (!p.exact)
+        places = Settled(percent, p.error * 100, std::min(places, std::max(0, PlacesVouchedFor(p.error * 100))));
     return Fixed(percent, places) + " %";
 }
 
@@ -88,10 +98,10 @@ std::string OneIn(const Chance& p)
     if (v <= 0) return "never";
     const Rational x = 1 / v;
     if (p.exact) return "1 in " + Fixed(x, 2);
-    // The error of 1/p is about error / p^2.
-    const double xError = p.error / (p.value * p.value);
+    // 1/p moves by at most error / (p (p - error)) as p moves by error.
+    const double xError = p.error / (p.value * (p.value > 2 * p.error ? p.value - p.error : p.value));
     const int places = std::min(2, PlacesVouchedFor(xError));
-    if (places >= 0) return "1 in " + Fixed(x, places);
+    if (places >= 0) return "1 in " + Fixed(x, Settled(x, xError, places));
     const BigInt unit = PowerOfTen(-places);
     return "1 in " + Fixed(Rational(ScaledRounded(x / unit, 0) * unit), 0);
 }

@@ -70,37 +70,70 @@ private:
     std::vector<Rational> p_;
 };
 
-// Stage weights in doubles: p, p^lambda, p^tau, p^tau.
-class DiscountModel : public FinishModel {
+constexpr double kUnit = 0x1p-53; // a double's rounding, relative
+
+// The draw in doubles, each stage's weights p, p^lambda, p^tau, p^tau: the
+// discount model, and Harville's (exponents 1) when the win chances are a
+// margin method's root, known to within `tolerance` each.
+//
+// Every chance carries a bound on its distance from the model's value at
+// the exact win chances. A weight w = p^e is within a share
+//   r = max((1 + t/p)^e - 1, 1 - (1 - t/p)^e) + 2 units
+// of its exact value (the tolerance t, the rounding of p and of the power);
+// a sum of such weights within the largest share among them; so each
+// stage's factor w / sum lies within a share (1 + r_w) / (1 - r_sum) - 1 of
+// its own, and the product of those bounds the chance. Under Harville the
+// chances left sum to 1 minus the chances placed, which bounds the stage's
+// sum better: by s tolerances after s places, plus the roundings. The
+// double arithmetic adds at most (starters + 3) roundings a stage.
+class DrawModel : public FinishModel {
 public:
-    DiscountModel(const std::vector<Rational>& win, double lambda, double tau)
-        : FinishModel(static_cast<int>(win.size())), weights_(4)
+    DrawModel(const std::vector<Rational>& win, double lambda, double tau, double tolerance)
+        : FinishModel(static_cast<int>(win.size())), harville_(lambda == 1 && tau == 1), tolerance_(tolerance),
+          weights_(4), shares_(4)
     {
         const double exponent[] = {1, lambda, tau, tau};
         for (std::size_t s = 0; s < weights_.size(); ++s) {
-            for (const Rational& p : win) weights_[s].push_back(std::pow(p.convert_to<double>(), exponent[s]));
+            for (const Rational& r : win) {
+                const double p = r.convert_to<double>(), x = tolerance / p + kUnit, e = exponent[s];
+                weights_[s].push_back(std::pow(p, e));
+                const double share =
+                    x >= 1 ? 1 : std::max(std::expm1(e * std::log1p(x)), -std::expm1(e * std::log1p(-x)));
+                shares_[s].push_back(share + 2 * kUnit);
+            }
         }
     }
 
     Chance ordered(std::span<const int> order) const override
     {
-        double chance = 1;
+        const auto n = static_cast<double>(weights_[0].size());
+        double chance = 1, bound = 1;
         for (std::size_t s = 0; s < order.size(); ++s) {
             const auto& w = weights_[s];
-            double left = 0;
+            double left = 0, leftShare = 0;
             for (std::size_t m = 0; m < w.size(); ++m) {
                 bool placed = false;
                 for (std::size_t t = 0; t < s; ++t) placed = placed || order[t] == static_cast<int>(m);
-                if (!placed) left += w[m];
+                if (placed) continue;
+                left += w[m];
+                leftShare = std::max(leftShare, shares_[s][m]);
             }
-            chance *= w[static_cast<std::size_t>(order[s])] / left;
+            if (harville_) {
+                const double placedOff = static_cast<double>(s) * tolerance_ + (n + static_cast<double>(s)) * kUnit;
+                leftShare = std::min(leftShare, placedOff / left);
+            }
+            const auto i = static_cast<std::size_t>(order[s]);
+            chance *= w[i] / left;
+            bound *= leftShare < 1 ? (1 + shares_[s][i]) / (1 - leftShare) : HUGE_VAL;
         }
-        // A few dozen roundings of a double, each within 2^-53 of its value.
-        return {chance, chance * 1e-14, std::nullopt};
+        const double rounding = static_cast<double>(order.size()) * (n + 3) * kUnit;
+        return {chance, std::min(1.0, chance * (bound - 1 + rounding)), std::nullopt};
     }
 
 private:
-    std::vector<std::vector<double>> weights_;
+    bool harville_;
+    double tolerance_;
+    std::vector<std::vector<double>> weights_, shares_;
 };
 
 } // namespace
@@ -124,21 +157,24 @@ std::vector<std::vector<Chance>> FinishModel::places(int depth) const
     return out;
 }
 
-std::unique_ptr<FinishModel> MakeFinishModel(const ModelChoice& choice, const std::vector<Rational>& win)
+std::unique_ptr<FinishModel> MakeFinishModel(const ModelChoice& choice, const std::vector<Rational>& win,
+                                             double tolerance)
 {
     for (const Rational& p : win) {
         if (p <= 0) Problem("runners", "Every starter needs a chance above 0: scratch a runner that cannot win.");
     }
     switch (choice.kind) {
-    case ModelKind::Harville: return std::make_unique<HarvilleModel>(win);
+    case ModelKind::Harville:
+        if (tolerance == 0) return std::make_unique<HarvilleModel>(win);
+        return std::make_unique<DrawModel>(win, 1, 1, tolerance);
     case ModelKind::Discount:
-        return std::make_unique<DiscountModel>(win, choice.lambda.convert_to<double>(),
-                                               choice.tau.convert_to<double>());
+        return std::make_unique<DrawModel>(win, choice.lambda.convert_to<double>(), choice.tau.convert_to<double>(),
+                                           tolerance);
     case ModelKind::Henery: {
         std::vector<double> p;
         p.reserve(win.size());
         for (const Rational& r : win) p.push_back(r.convert_to<double>());
-        return std::make_unique<HeneryModel>(p);
+        return std::make_unique<HeneryModel>(p, tolerance);
     }
     }
     return nullptr;

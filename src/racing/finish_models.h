@@ -58,8 +58,12 @@ private:
     int starters_;
 };
 
-// Refuses (InputProblem, "model") a field the model cannot take.
-std::unique_ptr<FinishModel> MakeFinishModel(const ModelChoice& choice, const std::vector<Rational>& win);
+// Refuses (InputProblem, "model") a field the model cannot take. With a
+// `tolerance` above 0 the win chances are known only to within it each (a
+// margin method's root): the chances are then computed in doubles, each
+// with a bound on its distance from the model's value at the exact ones.
+std::unique_ptr<FinishModel> MakeFinishModel(const ModelChoice& choice, const std::vector<Rational>& win,
+                                             double tolerance = 0);
 
 std::string ModelName(const ModelChoice& choice);
 

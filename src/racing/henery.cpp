@@ -152,8 +152,9 @@ double HeneryModel::Grid::slope(int i, int j) const
     return total(g);
 }
 
-HeneryModel::HeneryModel(const std::vector<double>& win)
-    : FinishModel(static_cast<int>(win.size())), p_(win), theta_(win.size())
+HeneryModel::HeneryModel(const std::vector<double>& win, double tolerance)
+    : FinishModel(static_cast<int>(win.size())), p_(win), theta_(win.size()),
+      mismatch_(kHeneryFitTolerance + (tolerance > 0 ? tolerance / *std::min_element(win.begin(), win.end()) : 0))
 {
     const std::size_t n = win.size();
     for (const double p : win) {
@@ -224,7 +225,7 @@ Chance HeneryModel::ordered(std::span<const int> order) const
 {
     const double fine = fine_->ordered(order);
     const double coarse = coarse_->ordered(order);
-    return {fine, std::fabs(fine - coarse) + kHeneryFitTolerance * fine, std::nullopt};
+    return {fine, std::fabs(fine - coarse) + mismatch_ * fine, std::nullopt};
 }
 
 std::vector<std::vector<Chance>> HeneryModel::places(int depth) const
@@ -253,8 +254,7 @@ std::vector<std::vector<Chance>> HeneryModel::places(int depth) const
     std::vector<std::vector<Chance>> out(static_cast<std::size_t>(depth), std::vector<Chance>(n));
     for (std::size_t s = 0; s < out.size(); ++s) {
         for (std::size_t i = 0; i < n; ++i) {
-            out[s][i] = {fine[s][i], std::fabs(fine[s][i] - coarse[s][i]) + kHeneryFitTolerance * fine[s][i],
-                         std::nullopt};
+            out[s][i] = {fine[s][i], std::fabs(fine[s][i] - coarse[s][i]) + mismatch_ * fine[s][i], std::nullopt};
         }
     }
     return out;

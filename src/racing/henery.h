@@ -17,7 +17,10 @@
 // Every chance is computed on that grid and again on a grid of step 1/16;
 // their difference, plus the fitting tolerance, is the error bound reported
 // with the chance (for a fourth-order rule the finer grid's own error is
-// about a fifteenth of that difference).
+// about a fifteenth of that difference). Win chances known only to within
+// an absolute tolerance (a margin method's root) miss their exact values by
+// a share of at most tolerance / (smallest chance): that share is added to
+// the fitting tolerance, as a mismatch of the same kind.
 #pragma once
 
 #include <span>
@@ -33,7 +36,7 @@ inline constexpr double kHeneryFitTolerance = 1e-12;
 class HeneryModel : public FinishModel {
 public:
     // Refuses (InputProblem) a zero chance or a fit that does not converge.
-    explicit HeneryModel(const std::vector<double>& win);
+    explicit HeneryModel(const std::vector<double>& win, double tolerance = 0);
     Chance ordered(std::span<const int> order) const override;
     std::vector<std::vector<Chance>> places(int depth) const override;
     const std::vector<double>& means() const { return theta_; }
@@ -63,6 +66,7 @@ public:
 private:
     std::vector<double> p_;
     std::vector<double> theta_;
+    double mismatch_; // the share by which the fitted chances may miss the exact ones
     std::unique_ptr<Grid> fine_, coarse_;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "games/ticket_value.h"
+#include "prices/market.h"
 #include "racing/henery.h"
 #include "shell/report.h"
 
@@ -11,6 +12,8 @@ namespace fortelle::racing {
 namespace {
 
 constexpr std::size_t kCombinationsListed = 24;
+// The widest line of the report's wrapped sentences, as its fixed ones.
+constexpr std::size_t kReportWidth = 92;
 
 void CheckAmounts(const RaceInput& in)
 {
@@ -163,8 +166,9 @@ void CheckRaceInput(const RaceInput& in)
 {
     CheckAmounts(in);
     const Field field = ReadField(in.field);
-    for (const Rational& p : field.win) {
-        if (p <= 0) Problem("runners", "Every starter needs a chance above 0: scratch a runner that cannot win.");
+    for (std::size_t i = 0; i < field.starters.size(); ++i) {
+        if (field.starter(i).implied <= 0)
+            Problem("runners", "Every starter needs a chance above 0: scratch a runner that cannot win.");
     }
     if (in.bet) {
         Ticket ticket;
@@ -186,7 +190,9 @@ RaceResult ComputeRace(const RaceInput& in)
     } else if (in.willPay) {
         Problem("will_pay", "A will-pay values a ticket: choose the bet and its runners.");
     }
-    const std::unique_ptr<FinishModel> model = MakeFinishModel(in.model, r.field.win);
+    FindWinChances(r.field);
+    if (!r.field.margin.ok) return r; // the report says why, and computes nothing more
+    const std::unique_ptr<FinishModel> model = MakeFinishModel(in.model, r.field.win, r.field.tolerance);
     if (const auto* henery = dynamic_cast<const HeneryModel*>(model.get())) r.means = henery->means();
     const std::size_t n = r.field.starters.size();
     const int depth = static_cast<int>(std::min<std::size_t>(3, n));
@@ -210,12 +216,15 @@ RaceResult ComputeRace(const RaceInput& in)
 std::vector<std::vector<std::string>> RunnerTable(const RaceResult& r)
 {
     const Field& f = r.field;
+    const bool failed = !f.margin.ok;
     std::vector<std::vector<std::string>> rows{
         {"No.", "Entry", f.kind == EntryKind::Prices ? "Implied" : "Given", "Win", "Place (1-2)", "Show (1-3)"}};
+    if (failed) rows[0].resize(3);
     for (std::size_t i = 0; i < f.starters.size(); ++i) {
         const Runner& runner = f.starter(i);
-        rows.push_back({std::to_string(runner.number), runner.entry, Percent(Chance::Exact(runner.implied)),
-                        Percent(r.win[i]), Percent(r.place[i]), Percent(r.show[i])});
+        rows.push_back({std::to_string(runner.number), runner.entry, Percent(Chance::Exact(runner.implied))});
+        if (!failed)
+            rows.back().insert(rows.back().end(), {Percent(r.win[i]), Percent(r.place[i]), Percent(r.show[i])});
     }
     return rows;
 }
@@ -227,10 +236,13 @@ std::string RaceReport(const RaceResult& r)
     Report out;
     out.blank();
     std::size_t favourite = 0;
-    for (std::size_t i = 0; i < f.starters.size(); ++i) {
+    for (std::size_t i = 0; i < r.win.size(); ++i) {
         if (r.win[i].value > r.win[favourite].value) favourite = i;
     }
-    if (r.ticket) {
+    if (!f.margin.ok) {
+        out.line(" ", Capitalised(std::string(prices::MethodTitle(f.margin.method))),
+                 " method: no win chances for this field. ", f.margin.failure);
+    } else if (r.ticket) {
         const TicketResult& t = *r.ticket;
         out.line(" ", Capitalised(TicketName(t)), ": collects ", OneIn(t.collects), " (", Percent(t.collects),
                  ") under ", model, ".");
@@ -248,9 +260,18 @@ std::string RaceReport(const RaceResult& r)
     out.line(" Field: ", std::to_string(f.runners.size()), " runners, ", std::to_string(f.starters.size()), " starting",
              scratched.empty() ? std::string() : " (scratched: " + scratched + ")", ".");
     const std::string book = Percent(Chance::Exact(f.book));
-    if (f.kind == EntryKind::Prices) {
+    if (f.kind == EntryKind::Prices && !f.margin.ok) {
+        out.line(" The prices' implied chances (1 / decimal price) add up to ", book, ".");
+    } else if (f.kind == EntryKind::Prices && f.margin.method == prices::Method::Multiplicative) {
         out.line(" The prices' implied chances (1 / decimal price) add up to ", book, "; each is divided");
         out.line(" by that sum (normalisation) to give the win chances.");
+    } else if (f.kind == EntryKind::Prices) {
+        const std::string line = prices::MethodLine(f.margin);
+        for (const std::string& part : Wrapped(
+                 "The prices' implied chances (1 / decimal price) add up to " + book + "; the margin is taken out by " +
+                     prices::MethodPhrase(f.margin.method) + ": " + line.substr(line.find(": ") + 2),
+                 kReportWidth))
+            out.line(" ", part);
     } else if (f.book == 1) {
         out.line(" The chances given add up to 100 %.");
     } else {
@@ -268,6 +289,7 @@ std::string RaceReport(const RaceResult& r)
         for (std::size_t c = 2; c < row.size(); ++c) line += "  " + RightAligned(row[c], width[c]);
         out.line(line);
     }
+    if (!f.margin.ok) return out.take();
     out.line(" Place chances add up to ", SumText(r.placeSum), " and show chances to ", SumText(r.showSum),
              r.placeSum.exact ? "." : " (every digit shown).");
 
@@ -311,7 +333,8 @@ std::string RaceReport(const RaceResult& r)
     switch (r.input.model.kind) {
     case ModelKind::Harville:
         out.line(" Harville's model (1973): the chance that j is second when i has won is p_j / (1 - p_i),");
-        out.line(" that k is third after i and j is p_k / (1 - p_i - p_j), and so on; exact fractions.");
+        out.line(" that k is third after i and j is p_k / (1 - p_i - p_j), and so on; ",
+                 f.tolerance > 0 ? "computed in double precision." : "exact fractions.");
         break;
     case ModelKind::Discount:
         out.line(" The discount model (Lo and Bacon-Shone): as Harville's, but for second place each runner");
@@ -324,6 +347,15 @@ std::string RaceReport(const RaceResult& r)
                  " of the model's own value");
         out.line(" (every digit shown is right).");
         break;
+    }
+    if (f.tolerance > 0) {
+        for (const std::string& part : Wrapped(
+                 "The win chances are within " + Bound(f.tolerance) + " of " + prices::MethodPhrase(f.margin.method) +
+                     "'s own, a root found numerically; every chance above is within " + Bound(WorstError(r)) +
+                     " of the model's value at the method's exact chances, and shows only the digits that "
+                     "bound vouches for.",
+                 kReportWidth))
+            out.line(" ", part);
     }
     return out.take();
 }
@@ -343,8 +375,15 @@ std::string RaceJson(const RaceResult& r)
     }
     j["model"] = model;
     j["entries"] = f.kind == EntryKind::Prices ? "prices" : "chances";
-    j["margin"] = "normalisation";
+    const prices::FairChances& m = f.margin;
+    j["margin"] = m.method == prices::Method::Multiplicative ? "normalisation" : prices::MethodName(m.method);
     j["book"] = ExactJson(f.book);
+    if (!m.ok) {
+        j["margin_failure"] = m.failure;
+    } else if (f.kind == EntryKind::Prices && m.method != prices::Method::Multiplicative) {
+        j["margin_parameter"] = m.exact ? ExactJson(m.parameter) : Json(prices::PlainDecimal(m.parameter, 15));
+        if (f.tolerance > 0) j["margin_tolerance"] = f.tolerance;
+    }
     j["runners"] = Json::array();
     for (const Runner& runner : f.runners) {
         Json row;
@@ -355,6 +394,10 @@ std::string RaceJson(const RaceResult& r)
             const auto i = static_cast<std::size_t>(f.starterOf(runner.number));
             if (f.kind == EntryKind::Prices) row["decimal_price"] = ExactJson(runner.price);
             row["implied"] = ExactJson(runner.implied);
+            if (!m.ok) {
+                j["runners"].push_back(std::move(row));
+                continue;
+            }
             row["win"] = ChanceJson(r.win[i]);
             row["place"] = ChanceJson(r.place[i]);
             row["show"] = ChanceJson(r.show[i]);
@@ -362,6 +405,7 @@ std::string RaceJson(const RaceResult& r)
         }
         j["runners"].push_back(std::move(row));
     }
+    if (!m.ok) return j.dump(2) + "\n";
     j["place_sum"] = ChanceJson(r.placeSum);
     j["show_sum"] = ChanceJson(r.showSum);
     if (r.ticket) {

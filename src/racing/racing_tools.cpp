@@ -80,6 +80,11 @@ RaceInput RaceInputOf(const forms::Values& values)
     RaceInput in;
     in.field.entries = SplitList(ValueOf(values, "runners"));
     in.field.kind = ValueOf(values, "entries") == "chances" ? EntryKind::Chances : EntryKind::Prices;
+    if (const std::string margin = ValueOf(values, "margin"); in.field.kind == EntryKind::Prices && !margin.empty()) {
+        const auto method = prices::MethodNamed(margin);
+        if (!method) Problem("margin", "Choose one of the methods offered.");
+        in.field.margin = *method;
+    }
     in.field.scratched = ValueOf(values, "scratched");
     const std::string model = ValueOf(values, "model");
     in.model.kind = model == "henery"     ? ModelKind::Henery
@@ -153,27 +158,44 @@ std::vector<forms::Field> ExoticChancesTool::fields(const forms::Values& values)
          {{"prices", "Odds or prices (the margin is taken out)"}, {"chances", "Win chances (0.25, 25% or 1/4)"}},
          "prices",
          false},
-        {"scratched",
-         "Scratched runners",
-         Kind::Text,
-         "",
-         "3 7",
-         "Their numbers; they keep their place in the list",
-         {},
-         "",
-         true},
-        {"model",
-         "Model of the order of finish",
-         Kind::Choice,
-         "",
-         "",
-         "",
-         {{"harville", "Harville: exact fractions"},
-          {"henery", "Henery: normal running times"},
-          {"discount", "Discount: Harville with exponents for lower places"}},
-         "harville",
-         false},
     };
+    if (ValueOf(values, "entries") != "chances") {
+        f.push_back({"margin",
+                     "Margin taken out by",
+                     Kind::Choice,
+                     "",
+                     "",
+                     "Power, Shin and odds ratio find their parameter numerically, to within 1e-12",
+                     {{"multiplicative", "Normalisation: each implied chance divided by their sum"},
+                      {"additive", "Additive: the same amount taken from each"},
+                      {"power", "Power: each raised to the same power"},
+                      {"shin", "Shin: the bookmaker's guard against insiders"},
+                      {"odds-ratio", "Odds ratio: each one's odds divided by the same factor"}},
+                     "multiplicative",
+                     false});
+    }
+    f.insert(f.end(), {
+                          {"scratched",
+                           "Scratched runners",
+                           Kind::Text,
+                           "",
+                           "3 7",
+                           "Their numbers; they keep their place in the list",
+                           {},
+                           "",
+                           true},
+                          {"model",
+                           "Model of the order of finish",
+                           Kind::Choice,
+                           "",
+                           "",
+                           "",
+                           {{"harville", "Harville: exact fractions"},
+                            {"henery", "Henery: normal running times"},
+                            {"discount", "Discount: Harville with exponents for lower places"}},
+                           "harville",
+                           false},
+                      });
     if (ValueOf(values, "model") == "discount") {
         f.push_back({"discount",
                      "Discount exponents",

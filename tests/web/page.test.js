@@ -182,6 +182,7 @@ const TOOL_CASES = [
   ['value?game=euromillions&jackpot=17000000&prize%3A5%2B1=300000', ['value', 'euromillions', '--jackpot', '17000000', '--prize', '5+1=300000']],
   ['value?game=uk-lotto&jackpot=5%2C000%2C000&price=2.5', ['value', 'uk-lotto', '--jackpot', '5,000,000', '--price', '2.5']],
   ['draws?game=us-powerball&draws=1040', ['draws', 'us-powerball', '--draws', '1040']],
+  ['draws?game=us-powerball&tier=5%2BPB&draws=1040', ['draws', 'us-powerball', '5+PB', '--draws', '1040']],
   ['draws?game=(odds)&odds=1e6&draws=1000', ['draws', '--odds', '1e6', '--draws', '1000']],
   ['draws?game=keno&spots=10&tier=10&draws=1000', ['draws', 'keno', '10', '--spots', '10', '--draws', '1000']],
   ['keno-return?game=keno&spots=8&table=own&pays=5%3D9%2C6%3D95%2C7%3D1480%2C8%3D18000&games=1000',

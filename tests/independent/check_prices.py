@@ -5,7 +5,7 @@ methods with mpmath at 50 digits and a different root-finder (Anderson's
 bracketed method, where the program bisects), the formatting of the market
 tables with Python's decimal rounding.
 
-    scripts/check-prices.py [GOLDEN_DIR]
+    tests/independent/check_prices.py [GOLDEN_DIR]
 
 Checks every tests/golden/prices-*.txt whose command asks for --json, and
 the text report of the same command where there is one. Prints each
