@@ -103,10 +103,13 @@
     ? new URL('.', document.currentScript.src).href : './';
 
   // The module's WebAssembly: fetched over the network, or from file://,
-  // where a browser fetches nothing, from a script that holds it as text.
-  // In Node.js the module reads its file itself.
+  // where a browser fetches nothing, from a script that holds it as text;
+  // in Node.js, read from its file.
   function wasmBinary() {
-    if (typeof document === 'undefined') return null;
+    if (typeof document === 'undefined') {
+      return typeof require === 'function'
+        ? Promise.resolve(require('fs').readFileSync(require('path').join(__dirname, 'fortelle-core.wasm'))) : null;
+    }
     if (location.protocol !== 'file:') {
       return fetch(folder + 'fortelle-core.wasm').then((r) => {
         if (!r.ok) throw new Error('fortelle-core.wasm: ' + r.status);
@@ -143,8 +146,7 @@
     return loading;
   }
 
-  // The module's WebAssembly once loaded (null in Node.js): a worker makes
-  // its own module from it.
+  // The module's WebAssembly once loaded: a worker makes its own module from it.
   const wasm = () => load().then(() => binary);
 
   global.Fortelle = Object.freeze({ load, wasm, FortelleError });
