@@ -506,7 +506,7 @@
         if (last?.rows) last.rows.push(row); else blocks.push({ rows: [row] });
       } else if (row && /^\s{3,}/.test(line)) {
         row.cells.push(trimmed); // the row's second line
-      } else if (item !== null || !prose || /[.:]$/.test(prose.text) || /^[A-Z0-9][\w' ()-]{0,30}: /.test(trimmed)) {
+      } else if (item !== null || !prose || /[.:]$/.test(prose.text) || /^[A-Z0-9][\w' ()-]{0,30}:( |$)/.test(trimmed)) {
         // A new paragraph after a full stop or before "Label: ...".
         row = null;
         prose = { text: trimmed };
