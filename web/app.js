@@ -567,7 +567,10 @@
     drawCharts();
     const exports = $('exports');
     exports.textContent = '';
-    for (const e of result.exports || []) {
+    // The files the result offers, and each chart's data as the command line writes it.
+    const files = [...(result.exports || []), ...(result.charts || []).filter((c) => c.csv)
+      .map((c, i) => ({ label: 'chart data as CSV' + (result.charts.length > 1 ? ' ' + (i + 1) : ''), fileName: c.kind + '-chart.csv', bytes: c.csv }))];
+    for (const e of files) {
       exports.append(el('button', { type: 'button', textContent: 'Save ' + e.label, onclick: () => download(e.bytes, e.fileName) }));
     }
     for (const id of ['copy', 'download', 'share']) $(id).disabled = false;
