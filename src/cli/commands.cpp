@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/chart_commands.h"
 #include "cli/game_commands.h"
 #include "cli/options.h"
 
@@ -13,6 +14,12 @@ const std::vector<CommandSet>& CommandSets()
          [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view folder) {
              return RunGameCommand(command, args, raw,
                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
+         }},
+        {{"chart"},
+         ChartCommandsUsage(),
+         [](std::string_view /*command*/, std::span<const std::string> args, bool raw, std::string_view folder) {
+             return RunChartCommand(args, raw,
+                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
          }},
     };
     return sets;
