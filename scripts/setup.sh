@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make qt6-base-dev libqt6printsupport6 libgtest-dev libboost-dev nlohmann-json3-dev
           fonts-liberation fonts-dejavu-core poppler-utils locales xvfb xauth
-          qt6-translations-l10n python3-pyatspi at-spi2-core dbus-x11 clang-format)
+          qt6-translations-l10n python3-pyatspi at-spi2-core dbus-x11 clang-format python3-mpmath)
 scripts/install-missing.sh "${packages[@]}"
 
 # A locale with a decimal comma, so the tests can prove reports ignore it.

@@ -122,14 +122,14 @@ def check_draws(name, rows, note, args):
                 if abs(F(true) - least) > least * F(1, 10**14): faults.append(f"{name}: {r['name']}, the fewest is {true}")
 
 
-def kept_share(amount, lam, rate, above):  # Poisson(lam) others share `amount`
+def kept_share(amount, lam, rate, above):  # what a winner keeps of `amount` shared with Poisson(lam) others
     if lam == 0: return amount * (1 - rate) if above is not None and amount > above else amount
-    lam_d, total, k = Decimal(lam.numerator) / lam.denominator, Decimal(0), 0
-    pk = (-lam_d).exp()
+    lam_d = Decimal(lam.numerator) / lam.denominator
+    if above is None or rate == 0: return amount * F((1 - (-lam_d).exp()) / lam_d)
+    total, k, pk = Decimal(0), 0, (-lam_d).exp()
     while k < lam_d + 60 * lam_d.sqrt() + 200:
         share = Decimal(amount.numerator) / amount.denominator / (k + 1)
-        taxed = above is not None and share > above
-        total += pk * share * (1 - (Decimal(rate.numerator) / rate.denominator if taxed else 0))
+        total += pk * share * (1 - (Decimal(rate.numerator) / rate.denominator if share > above else 0))
         k += 1
         pk = pk * lam_d / k
     return F(total)
@@ -141,21 +141,32 @@ def check_value(name, rows, game, args):
     rate, above, cash = opt.get("tax", 0) / 100, opt.get("tax-above"), opt.get("cash", F(1))
     if "tax" in opt and above is None: above = F(0)
     keep = lambda a: a * (1 - rate) if above is not None and a > above else a
-    ts = tiers(game, 0)
-    pj = next(p for _, p, prize in ts if prize == "jackpot")
-    others = sum(p * keep(F(Decimal(prize))) for _, p, prize in ts if re.fullmatch(r"[\d.]+", prize))
+    fund = F(Decimal(game.get("prize_fund_percent", "0"))) / 100
+
+    def value(j, sold):  # each tier's prize after sharing and tax, weighed by its chance
+        v = 0
+        for t, (_, p, prize) in zip(game["tiers"], tiers(game, 0)):
+            if prize == "jackpot": v += p * kept_share(j * cash, sold * p, rate, above)
+            elif re.fullmatch(r"[\d.]+", prize): v += p * keep(F(Decimal(prize)))
+            elif sold and fund and "fund_percent" in t:  # a pool from the other tickets' stakes
+                pool = sold * F(Decimal(game["price"])) * fund * F(Decimal(t["fund_percent"])) / 100
+                v += p * kept_share(pool, sold * p, rate, above)
+            elif "typical" in t: v += p * keep(F(Decimal(t["typical"]["amount"])))
+        return v
+
     for r in rows:
         if r["name"].startswith("Ticket price"): continue
         series = r["name"] if r["type"] == "point" else r["detail"].split(";")[0]
         sold = 0 if series.startswith("No other") else F(Decimal(series.split(" other")[0].replace(" million", "e6").replace(",", "")))
         j = F(Decimal(r["x_text"].split()[0].replace(",", "")))
-        v = others + pj * kept_share(j * cash, sold * pj, rate, above)
+        v = value(j, sold)
         check(f"{name} {series} {r['x_text']}", fixed(v, 2) + " " + game["currency"], r["y_text"])
         check(f"{name} {series} {r['x_text']}", "returns " + percent(v / price) + " of the price", r["detail"].split("; ")[-1])
         near(f"{name} {series} {r['x_text']}", v, r["y"], 1e-9)
         if r["name"].startswith("Break-even"):
             near(f"{name} {r['name']}", price, v, 1e-9)
             if sold == 0:  # exactly where the jackpot brings what the price lacks
+                pj, others = tiers(game, 0)[0][1], value(F(0), 0)
                 exact = (price - others) / pj / cash / (1 - rate if above is not None and (price - others) / pj > above else 1)
                 check(f"{name} {r['name']}", fixed(exact, 0 if exact.denominator == 1 else 2), r["name"].split(": ")[1].split()[0])
 

@@ -287,6 +287,11 @@ TEST(Leftovers, StartUpRemovesOnlyItsOwnTemporaryFilesADayOld)
     RunStartup(banner, d.files, d.box, d.folder.path().string(), [] { return std::string(); });
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(d.folder.entries(), kept);
+    // The same in the per-user folder a system-wide install writes to.
+    d.folder.write(".Lotto.INI.q1w2e3", "x");
+    fs::last_write_time(".Lotto.INI.q1w2e3", fs::file_time_type::clock::now() - std::chrono::hours(25));
+    RunStartup(banner, d.files, d.box, "/usr/bin", [&] { return d.folder.path().string(); });
+    EXPECT_EQ(d.folder.entries(), kept);
 }
 
 TEST(NoPlaceForFiles, ReportsShowDefaultsAreOfferedAndNothingIsWrittenOrDeleted)

@@ -44,7 +44,7 @@ TEST(NamedGames, AnyPrizeOddsAndPublishedCharts)
     EXPECT_TRUE(c.warnings.empty());
     const ChartCheck check = CheckPublishedFigures(c);
     EXPECT_TRUE(check.agrees) << check.text;
-    EXPECT_EQ(check.figures, 57);
+    EXPECT_EQ(check.figures, 58);
 
     // A chart figure that is off is reported, with the publisher's rounding.
     GameCatalog wrong;
@@ -77,9 +77,10 @@ TEST(TicketValue, KnownResults)
     // Sharing: no one else gives the whole prize, many others J p / lambda (1 - e^-lambda).
     for (double lambda : {1e-12, 1e-6, 0.5, 3.0, 40.0, 1e6}) {
         const double expected = 1e9 * -std::expm1(-lambda) / lambda;
-        EXPECT_NEAR(ExpectedShareAfterTax(1e9, lambda, 0, std::nullopt), expected, expected * 1e-14);
+        EXPECT_NEAR(ExpectedShareAfterTax(1e9, lambda, 0, std::nullopt).convert_to<double>(), expected,
+                    expected * 1e-14);
     }
-    EXPECT_NEAR(ExpectedShareAfterTax(1e9, 1e-12, 0, std::nullopt), 1e9, 1e-2);
+    EXPECT_NEAR(ExpectedShareAfterTax(1e9, 1e-12, 0, std::nullopt).convert_to<double>(), 1e9, 1e-2);
     // Taxed shares against the sum over the number of other winners.
     for (const auto& [amount, lambda, above] : std::vector<std::tuple<double, double, double>>{
              {1000, 2, 300}, {1000, 0.01, 600}, {5e8, 1.03, 600}, {100, 7, 99}}) {
@@ -88,7 +89,9 @@ TEST(TicketValue, KnownResults)
             const double share = amount / (1 + k);
             sum += pmf * (share > above ? share * 0.6 : share);
         }
-        EXPECT_NEAR(ExpectedShareAfterTax(amount, lambda, 0.4, above), sum, sum * 1e-12) << amount;
+        EXPECT_NEAR(ExpectedShareAfterTax(amount, lambda, Real(4) / 10, Real(above)).convert_to<double>(), sum,
+                    sum * 1e-12)
+            << amount;
     }
     // The break-even jackpot under sharing and tax gives a ticket its price.
     a = {};
@@ -103,6 +106,33 @@ TEST(TicketValue, KnownResults)
     EXPECT_NEAR(ComputeTicketValue(tiny, a).value.convert_to<double>(), 2.0, 1e-12);
     a.prizes["X"] = 1;
     EXPECT_EQ(CheckValueAssumptions(tiny, a), "the game 'tiny' has no tier 'X' (its tiers: J)");
+}
+
+TEST(TicketValue, DrawSchedulesMultipliersAndTypicalPrizes)
+{
+    const GameCatalog c = BuiltIn();
+    for (const GameDefinition* g : c.lotteries()) {
+        EXPECT_TRUE(g->drawsPerWeek && !g->sources.empty()) << g->id;
+        Rational fund = 0;
+        for (const TierSpec& t : g->tiers) fund += t.fundShare.value_or(0);
+        EXPECT_LE(fund, 1) << g->id;
+    }
+    EXPECT_EQ(*c.find("us-powerball")->drawsPerWeek, 3);
+    // 1 in 10 of a fixed 3 times 2 or 4, half and half; 1 in 10 of a typical 5.
+    const GameDefinition g = *ReadGameFile(R"({"id": "m", "name": "M", "price": 1, "draws_per_week": 0.5,
+      "multiplier": {"values": [2, 4], "chances": ["0.5", "0.5"]},
+      "drums": [{"name": "d", "size": 10, "draw": 1, "pick": 1}, {"name": "e", "size": 10, "draw": 1, "pick": 1}],
+      "tiers": [{"name": "J", "match": {"d": 1, "e": 1}, "prize": "jackpot"},
+                {"name": "F", "match": {"d": 1, "e": 0}, "prize": 3},
+                {"name": "P", "match": {"d": 0, "e": 1}, "prize": "pari-mutuel",
+                 "typical": {"amount": 5, "source": "a test"}}]})",
+                                           "m.json")
+                                  .game;
+    EXPECT_EQ(*g.drawsPerWeek, Rational(1, 2));
+    const TicketValue v = ComputeTicketValue(g, {});
+    EXPECT_EQ(v.tiers[1].perWin, 9);
+    EXPECT_EQ(v.tiers[2].perWin, 5);
+    EXPECT_EQ(v.value, Rational(9 * 9 + 9 * 5, 100));
 }
 
 TEST(ManyDrawsAndKeno, KnownResults)

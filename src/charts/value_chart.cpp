@@ -122,6 +122,9 @@ forms::Chart ValueChart(const GameDefinition& game, const ValueAssumptions& assu
             ValueAssumptions a = c.assumed;
             a.jackpot = j;
             const TicketValue v = ComputeTicketValue(game, a);
+            // A value the computation could not pin to the cent is left out
+            // rather than drawn wrong.
+            if (v.uncertain) continue;
             s.points.push_back(pointAt(j, v));
             highest = std::max(highest, s.points.back().y);
             forms::ChartPoint onCurve = s.points.back();
@@ -156,8 +159,8 @@ forms::Chart ValueChart(const GameDefinition& game, const ValueAssumptions& assu
     SetLinearRange(chart.y, highest * 1.05, RoundAmountWords);
 
     chart.note = "Each curve holds the number of other tickets in the draw fixed: their winners share the jackpot "
-                 "(and pari-mutuel prizes), Poisson with mean tickets x chance. Cash option, tax and prizes as "
-                 "entered.";
+                 "(and pari-mutuel pools), Poisson with mean tickets x chance. The other prizes, the cash option and "
+                 "tax are those of the ticket value report.";
     if (jackpot < 0) chart.note = "This game has no jackpot: a ticket's value does not depend on one.";
     if (leftOut > 0) {
         chart.note += " Pari-mutuel tiers without an amount are left out, so every value is a lower bound.";

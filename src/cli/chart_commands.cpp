@@ -31,7 +31,8 @@ forms::Chart Draws(std::span<const std::string> words, const GameCatalog& catalo
 
 forms::Chart Value(std::span<const std::string> words, const GameCatalog& catalog, Parsed& p)
 {
-    p = ParseWords(words, {"--jackpot", "--price", "--cash", "--tax", "--tax-above", "--tickets-sold", "--prize"},
+    p = ParseWords(words,
+                   {"--jackpot", "--price", "--cash", "--tax", "--tax-above", "--tickets-sold", "--prize", "--pool"},
                    {"--csv", "--json"});
     if (p.words.empty()) Refuse("name a game (fortelle-cli games lists them)");
     NoMoreWords(p, 1);

@@ -3,6 +3,9 @@
 #include "cli/chart_commands.h"
 #include "cli/game_commands.h"
 #include "cli/options.h"
+#include "cli/price_commands.h"
+#include "cli/racing_commands.h"
+#include "cli/wheel_commands.h"
 
 namespace fortelle {
 
@@ -14,6 +17,22 @@ const std::vector<CommandSet>& CommandSets()
          [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view folder) {
              return RunGameCommand(command, args, raw,
                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
+         }},
+        {{"price", "market", "kelly", "arbitrage", "dutch", "multiple"},
+         PriceCommandsUsage(),
+         [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view) {
+             return RunPriceCommand(command, args, raw);
+         }},
+        {{"race", "payoff", "racing-rules"},
+         RacingCommandsUsage(),
+         [](std::string_view command, std::span<const std::string> args, bool raw, std::string_view) {
+             return RunRacingCommand(command, args, raw);
+         }},
+        {{"wheel"},
+         WheelCommandsUsage(),
+         [](std::string_view, std::span<const std::string> args, bool raw, std::string_view folder) {
+             return RunWheelCommand(args, raw,
+                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
          }},
         {{"chart"},
          ChartCommandsUsage(),

@@ -1,7 +1,5 @@
 #include "cli/game_commands.h"
 
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <vector>
@@ -22,12 +20,30 @@ constexpr std::string_view kGameUsage =
     "  fortelle-cli games [--json] [--check]\n"
     "  fortelle-cli game ID [SPOTS] [--json] [--exact]\n"
     "  fortelle-cli value ID --jackpot X [--price P] [--cash F] [--tax R [--tax-above T]]\n"
-    "                    [--tickets-sold S] [--prize TIER=AMOUNT ...] [--json]\n"
+    "                    [--tickets-sold S] [--prize TIER=AMOUNT ...] [--pool TIER=AMOUNT ...]\n"
+    "                    [--json]\n"
     "  fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--json]\n"
     "  fortelle-cli keno-return ID SPOTS [--games N] [--pay CATCH=PAY,...] [--json]\n"
     "ID is a game's id (fortelle-cli games lists them) or the path of a game file\n"
     "ending in .json. The tax rate R is a percentage (37 or 37%); the cash option F\n"
-    "a fraction of the advertised jackpot (1 unless given); --odds X means 1 in X.\n";
+    "a fraction of the advertised jackpot (1 unless given); --prize gives what one\n"
+    "winner of a tier receives, --pool a pari-mutuel tier's whole pool, shared among\n"
+    "its winners; --odds X means 1 in X.\n";
+
+// An amount for the value: every form of a number beyond the largest the
+// value takes is refused for that one reason.
+Rational ValueAmount(const std::string& what, const std::string& text)
+{
+    const std::string shown =
+        text.size() > 40 ? text.substr(0, 30) + "... (" + std::to_string(text.size()) + " characters)" : text;
+    const auto size = ParseDecimal(text) ? std::nullopt : AmountSizeRefusal(text);
+    const bool above = size && size->starts_with("above");
+    if (above || (!size && ParseDecimal(text) && *ParseDecimal(text) > kMostValueAmount)) {
+        Refuse(what + " '" + shown +
+               "' is above the largest amount this tool takes: " + std::string(kMostValueAmountText));
+    }
+    return Amount(what, text);
+}
 
 std::string Warnings(const GameCatalog& catalog)
 {
@@ -78,7 +94,8 @@ Rational TaxRate(const std::string& text)
 CommandLineResult Value(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
 {
     const Parsed p = ParseWords(
-        args, {"--jackpot", "--price", "--cash", "--tax", "--tax-above", "--tickets-sold", "--prize"}, {"--json"});
+        args, {"--jackpot", "--price", "--cash", "--tax", "--tax-above", "--tickets-sold", "--prize", "--pool"},
+        {"--json"});
     if (p.words.empty()) Refuse("name a game (fortelle-cli games lists them)");
     NoMoreWords(p, 1);
     const GameDefinition& g = FindGame(catalog, p.words[0]);
@@ -128,7 +145,10 @@ CommandLineResult KenoReturnCommand(std::span<const std::string> args, const Gam
 Rational Amount(const std::string& what, const std::string& text)
 {
     const auto value = ParseDecimal(text);
-    if (!value) Refuse(what + " '" + text + "' is not a number");
+    if (!value) {
+        if (const auto size = AmountSizeRefusal(text)) Refuse(what + " '" + text + "' is " + *size);
+        Refuse(what + " '" + text + "' is not a number");
+    }
     if (*value < 0) Refuse(what + " must not be negative (" + text + ")");
     return *value;
 }
@@ -169,12 +189,12 @@ ValueAssumptions ReadValueOptions(const Parsed& p, const GameDefinition& g, bool
 {
     ValueAssumptions a;
     if (const auto j = p.one("--jackpot")) {
-        a.jackpot = Amount("the jackpot", *j);
+        a.jackpot = ValueAmount("the jackpot", *j);
     } else if (jackpotRequired && !g.keno && g.jackpotTier(0) >= 0) {
         Refuse("give the advertised jackpot with --jackpot");
     }
     if (const auto price = p.one("--price")) {
-        a.price = Amount("the price", *price);
+        a.price = ValueAmount("the price", *price);
         if (*a.price == 0) Refuse("the price must be above 0");
     }
     if (const auto cash = p.one("--cash")) a.cash = Amount("the cash option", *cash);
@@ -184,18 +204,23 @@ ValueAssumptions ReadValueOptions(const Parsed& p, const GameDefinition& g, bool
     }
     if (const auto above = p.one("--tax-above")) {
         if (!p.has("--tax")) Refuse("--tax-above needs a tax rate (--tax)");
-        a.taxAbove = Amount("the tax threshold", *above);
+        a.taxAbove = ValueAmount("the tax threshold", *above);
     }
     if (const auto sold = p.one("--tickets-sold")) {
         a.ticketsSold = Rational(WholeCount("the number of tickets sold", *sold, 0, 1'000'000'000'000LL));
     }
-    if (p.has("--prize")) {
-        for (const std::string& entry : p.options.at("--prize")) {
+    for (const char* option : {"--prize", "--pool"}) {
+        if (!p.has(option)) continue;
+        auto& amounts = std::string_view(option) == "--prize" ? a.prizes : a.pools;
+        for (const std::string& entry : p.options.at(option)) {
             const auto eq = entry.find('=');
-            if (eq == std::string::npos || eq == 0) Refuse("--prize takes TIER=AMOUNT, not '" + entry + "'");
+            if (eq == std::string::npos || eq == 0)
+                Refuse(std::string(option) + " takes TIER=AMOUNT, not '" + entry + "'");
             const std::string tier = entry.substr(0, eq);
-            if (a.prizes.count(tier)) Refuse("the prize of the tier '" + tier + "' is given twice");
-            a.prizes[tier] = Amount("the prize of the tier '" + tier + "'", entry.substr(eq + 1));
+            if (amounts.count(tier))
+                Refuse("the " + std::string(option + 2) + " of the tier '" + tier + "' is given twice");
+            amounts[tier] =
+                ValueAmount("the " + std::string(option + 2) + " of the tier '" + tier + "'", entry.substr(eq + 1));
         }
     }
     if (const std::string refusal = CheckValueAssumptions(g, a); !refusal.empty()) Refuse(refusal);
@@ -289,10 +314,7 @@ CommandLineResult RunOnCatalog(std::string_view command, std::span<const std::st
         // stands in for any game of the same id.
         for (std::string& word : words) {
             if (word.size() <= 5 || word.compare(word.size() - 5, 5, ".json") != 0) continue;
-            std::ifstream in(word, std::ios::binary);
-            if (!in) Refuse("cannot read the game file '" + word + "'");
-            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            GameFileResult file = ReadGameFile(text, word);
+            GameFileResult file = ReadGameFileAt(word);
             if (!file.game) Refuse(file.error);
             std::erase_if(catalog.games, [&](const GameDefinition& g) { return g.id == file.game->id; });
             word = file.game->id;

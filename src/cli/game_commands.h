@@ -43,7 +43,7 @@ const GameDefinition& FindGame(const GameCatalog& catalog, const std::string& id
 // A Keno game's spot count (required), or 0 for a lottery (refused if given).
 int SpotsOf(const GameDefinition& g, const std::optional<std::string>& text);
 // value's options: --jackpot (refused when missing if `jackpotRequired`),
-// --price, --cash, --tax, --tax-above, --tickets-sold, --prize.
+// --price, --cash, --tax, --tax-above, --tickets-sold, --prize, --pool.
 ValueAssumptions ReadValueOptions(const Parsed& p, const GameDefinition& g, bool jackpotRequired);
 // draws' chance: ID [TIER] [--spots S], or --odds X. The draws are left at 0.
 ManyDrawsInput ReadDrawsTarget(const Parsed& p, const GameCatalog& catalog);

@@ -1,12 +1,17 @@
 #include "games/game_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 
 #include "games/game_odds.h"
 
@@ -23,6 +28,21 @@ constexpr int kMaxDrawn = 200;
 constexpr int kMaxSpots = 200;
 constexpr std::size_t kMaxTiers = 100;
 constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+// The outcomes the drums give (a drum's match counts, with and without its
+// supplementary numbers, multiplied over the drums) times the tiers: the
+// work of checking that no two tiers overlap, weighed by the length of the
+// numbers counted. The largest real game needs a few hundred; this keeps a
+// file of any shape to milliseconds.
+constexpr double kMaxOutcomeChecks = 100'000;
+// Text fields and amounts written as text have a length no real game needs.
+constexpr std::size_t kMaxTextBytes = 1000;
+// A folder's game files read at most: the menu lists each of them.
+constexpr std::size_t kMaxFilesPerFolder = 50;
+constexpr std::size_t kMaxAmountText = 100;
+// The largest amount a game file holds (prices, prizes, pays), and the
+// largest "1 in X" a chart may publish.
+const Rational kMaxFileAmount = Rational(BigInt("1000000000000000"));
+const Rational kMaxPublishedOdds = Rational(boost::multiprecision::pow(BigInt(10), 60));
 
 // A fault in a game file, at a place given as a JSON pointer.
 struct FileFault {
@@ -32,6 +52,88 @@ struct FileFault {
 [[noreturn]] void Fault(const std::string& where, const std::string& what) { throw FileFault{where, what}; }
 
 std::string Quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
+
+// The code point of the UTF-8 sequence at `i`, and its length; nothing for
+// bytes that are not UTF-8 (overlong, surrogates, beyond U+10FFFF).
+std::optional<std::pair<char32_t, std::size_t>> CodePointAt(std::string_view s, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b = byte(i);
+    if (b < 0x80) return std::pair<char32_t, std::size_t>{b, 1};
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+        c = b & 0x1FU;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        c = b & 0x0FU;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        c = b & 0x07U;
+    } else {
+        return std::nullopt;
+    }
+    if (i + length > s.size()) return std::nullopt;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0U) != 0x80) return std::nullopt;
+        c = (c << 6U) | (byte(i + k) & 0x3FU);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < least[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+    return std::pair<char32_t, std::size_t>{c, length};
+}
+
+// A message quoting input of any length, kept to one readable line.
+std::string Shortened(std::string_view s)
+{
+    if (s.size() <= 200) return std::string(s);
+    return std::string(s.substr(0, 160)) + "... (" + std::to_string(s.size()) + " characters)";
+}
+
+// Characters that change what a terminal or a menu shows around them:
+// control characters (C0, DEL, C1) and the marks that reorder text.
+bool IsUnsafe(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2069) || c == 0xFEFF;
+}
+
+std::string CodePointName(char32_t c)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(c));
+    return text;
+}
+
+std::optional<std::string> UnsafeCharacter(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const auto cp = CodePointAt(s, i);
+        if (!cp) return std::string("bytes that are not UTF-8");
+        if (IsUnsafe(cp->first)) {
+            const bool mark = cp->first >= 0x200B;
+            return (mark ? "the text-direction mark " : "the control character ") + CodePointName(cp->first);
+        }
+        i += cp->second;
+    }
+    return std::nullopt;
+}
+
+// Why a decimal the reader refuses is refused, when the reason is its size
+// rather than its form: an exponent beyond what any amount needs.
+std::optional<std::string> DecimalBeyondLimits(std::string_view text)
+{
+    const auto e = text.find_first_of("eE");
+    if (e == std::string_view::npos || e == 0) return std::nullopt;
+    if (!ParseDecimal(text.substr(0, e))) return std::nullopt;
+    std::string_view exponent = text.substr(e + 1);
+    const bool negative = !exponent.empty() && exponent[0] == '-';
+    if (!exponent.empty() && (exponent[0] == '-' || exponent[0] == '+')) exponent.remove_prefix(1);
+    if (exponent.empty() || exponent.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    return negative ? std::string("below the smallest amount this program reads (an exponent of at least -60)")
+                    : std::string("above the largest amount this program reads (an exponent of at most 60)");
+}
 
 void OnlyKeys(const Json& object, const std::string& where, std::initializer_list<std::string_view> keys)
 {
@@ -54,8 +156,12 @@ std::string Text(const Json& value, const std::string& where)
     if (!value.is_string()) Fault(where, "must be text");
     std::string s = value.get<std::string>();
     if (s.empty()) Fault(where, "must not be empty");
+    if (s.size() > kMaxTextBytes) Fault(where, "is longer than 1000 bytes");
     for (char c : s) {
         if (c == '\n' || c == '\r') Fault(where, "must be one line");
+    }
+    if (const auto bad = UnsafeCharacter(s)) {
+        Fault(where, "holds " + *bad + ", which would reach the terminal and the menus: leave it out");
     }
     return s;
 }
@@ -63,28 +169,39 @@ std::string Text(const Json& value, const std::string& where)
 int Whole(const Json& value, const std::string& where, int lo, int hi)
 {
     if (!value.is_number_integer()) Fault(where, "must be a whole number");
-    const auto n = value.get<std::int64_t>();
-    if (n < lo || n > hi) {
-        Fault(where, std::to_string(n) + " is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) + ")");
+    // A count beyond 64 bits reads back as another number: quote the file.
+    const bool inRange = value.is_number_unsigned()
+                             ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi)
+                             : value.get<std::int64_t>() >= lo && value.get<std::int64_t>() <= hi;
+    if (!inRange || value.get<std::int64_t>() < lo) {
+        Fault(where, value.dump() + " is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) + ")");
     }
-    return static_cast<int>(n);
+    return static_cast<int>(value.get<std::int64_t>());
 }
 
 // A decimal amount written as a JSON number or as text; the number's own
 // shortest text is taken, so 2.5 is exactly five halves.
-std::pair<Rational, std::string> Amount(const Json& value, const std::string& where)
+std::pair<Rational, std::string> Amount(const Json& value, const std::string& where,
+                                        const Rational& most = kMaxFileAmount)
 {
     std::string text;
     if (value.is_number()) {
         text = value.dump();
     } else if (value.is_string()) {
         text = value.get<std::string>();
+        if (text.size() > kMaxAmountText) Fault(where, "an amount of more than 100 characters is no amount");
     } else {
         Fault(where, "must be a number");
     }
     const auto parsed = ParseDecimal(text);
-    if (!parsed) Fault(where, Quoted(text) + " is not a decimal number");
+    if (!parsed) {
+        if (const auto size = DecimalBeyondLimits(text)) Fault(where, Quoted(text) + " is " + *size);
+        Fault(where, Quoted(text) + " is not a decimal number");
+    }
     if (*parsed < 0) Fault(where, "must not be negative (" + text + ")");
+    if (*parsed > most) {
+        Fault(where, Quoted(text) + " is above the largest amount a game file holds (" + most.str() + ")");
+    }
     return {*parsed, text};
 }
 
@@ -106,7 +223,7 @@ PublishedOdds Published(const Json& value, const std::string& where)
     if (!value.is_object()) Fault(where, "must be an object with 'odds' and 'rounding'");
     OnlyKeys(value, where, {"odds", "rounding"});
     PublishedOdds p;
-    const auto [odds, text] = Amount(Field(value, where, "odds"), where + "/odds");
+    const auto [odds, text] = Amount(Field(value, where, "odds"), where + "/odds", kMaxPublishedOdds);
     if (odds < 1) Fault(where + "/odds", "odds of 1 in less than 1 cannot be published");
     p.value = odds;
     p.text = text;
@@ -184,7 +301,7 @@ DrumSpec ReadDrum(const Json& value, const std::string& where, bool keno)
 TierSpec ReadTier(const Json& value, const std::string& where, const std::vector<DrumSpec>& drums)
 {
     if (!value.is_object()) Fault(where, "a tier must be an object");
-    OnlyKeys(value, where, {"name", "label", "match", "prize", "published"});
+    OnlyKeys(value, where, {"name", "label", "match", "prize", "published", "fund_percent", "typical"});
     TierSpec t;
     t.name = Text(Field(value, where, "name"), where + "/name");
     if (t.name.find_first_of(" =,") != std::string::npos) {
@@ -220,6 +337,25 @@ TierSpec ReadTier(const Json& value, const std::string& where, const std::vector
     t.label = value.contains("label") ? Text(value["label"], where + "/label") : t.name;
     t.prize = ReadPrize(Field(value, where, "prize"), where + "/prize");
     if (value.contains("published")) t.published = Published(value["published"], where + "/published");
+    if (value.contains("fund_percent") || value.contains("typical")) {
+        if (t.prize.kind != PrizeKind::PariMutuel && t.prize.kind != PrizeKind::Jackpot) {
+            Fault(where, "only a pari-mutuel tier or the jackpot has a share of the prize fund or a typical prize");
+        }
+    }
+    if (value.contains("fund_percent")) {
+        const auto [percent, text] = Amount(value["fund_percent"], where + "/fund_percent");
+        if (percent == 0 || percent > 100) Fault(where + "/fund_percent", "must be above 0 and at most 100");
+        t.fundShare = percent / 100;
+    }
+    if (value.contains("typical")) {
+        const std::string at = where + "/typical";
+        const Json& typical = value["typical"];
+        if (!typical.is_object()) Fault(at, "must be an object with 'amount' and 'source'");
+        OnlyKeys(typical, at, {"amount", "source"});
+        const auto [amount, text] = Amount(Field(typical, at, "amount"), at + "/amount");
+        if (amount == 0) Fault(at + "/amount", "a typical prize of 0 is no prize");
+        t.typical = TypicalPrize{amount, text, Text(Field(typical, at, "source"), at + "/source")};
+    }
     return t;
 }
 
@@ -255,12 +391,67 @@ void ReadKeno(const Json& root, GameDefinition& g)
     }
 }
 
+// A multiplier given to each ticket (Mega Millions' 2x to 10x): its values
+// and, where the rules publish them, the chance of each.
+void ReadMultiplier(const Json& value, GameDefinition& g)
+{
+    const std::string at = "/multiplier";
+    if (!value.is_object()) Fault(at, "must be an object with 'values' and, if published, 'chances'");
+    OnlyKeys(value, at, {"values", "chances"});
+    const Json& values = Field(value, at, "values");
+    if (!values.is_array() || values.empty() || values.size() > 20) Fault(at + "/values", "must list 1 to 20 factors");
+    Multiplier m;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const std::string here = at + "/values/" + std::to_string(i);
+        m.values.push_back(Whole(values[i], here, 1, 1000));
+        if (i > 0 && m.values[i] <= m.values[i - 1]) Fault(here, "the factors must rise");
+    }
+    if (value.contains("chances")) {
+        const Json& chances = value["chances"];
+        if (!chances.is_array() || chances.size() != values.size()) {
+            Fault(at + "/chances", "must give one chance per factor");
+        }
+        Rational total = 0;
+        for (std::size_t i = 0; i < chances.size(); ++i) {
+            const auto [chance, text] = Amount(chances[i], at + "/chances/" + std::to_string(i));
+            m.chances.push_back(chance);
+            total += chance;
+        }
+        if (total != 1) Fault(at + "/chances", "the chances add up to " + total.str() + ", not 1");
+    }
+    g.multiplier = m;
+}
+
+// The work of checking the tiers, before it is done (see kMaxOutcomeChecks):
+// each check multiplies whole numbers as long as the count of draws, so a
+// check is weighed by their digits.
+void BoundTheWork(const std::vector<DrumSpec>& drums, std::size_t tiers)
+{
+    double outcomes = 1, digits = 0;
+    const auto log10Binomial = [](double n, double k) {
+        return (std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1)) / std::log(10.0);
+    };
+    for (const DrumSpec& d : drums) {
+        outcomes *= (std::min(d.pick, d.draw) + 1.0) * (std::min(d.pick, d.extra) + 1.0);
+        digits += log10Binomial(d.size, d.draw) + log10Binomial(d.size - d.draw, d.extra);
+    }
+    const double checks = outcomes * static_cast<double>(std::max<std::size_t>(tiers, 1));
+    if (checks * (1 + digits / 20) > kMaxOutcomeChecks) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "the drums give %.0f outcomes to sort into %zu tiers, in numbers of %.0f digits: more work "
+                      "than a game file may ask",
+                      outcomes, tiers, std::ceil(digits));
+        Fault("/drums", text);
+    }
+}
+
 GameDefinition ReadGame(const Json& root)
 {
     if (!root.is_object()) Fault("", "a game file holds one object");
     OnlyKeys(root, "",
              {"format", "id", "name", "rules_since", "price", "currency", "drums", "tiers", "any_prize_published",
-              "notes", "keno", "spots", "pay_tables"});
+              "notes", "keno", "spots", "pay_tables", "draws_per_week", "prize_fund_percent", "multiplier", "sources"});
     if (root.contains("format") && Whole(root["format"], "/format", 1, 1000) != 1) {
         Fault("/format", "this program reads format 1");
     }
@@ -303,10 +494,33 @@ GameDefinition ReadGame(const Json& root)
     if (root.contains("any_prize_published")) {
         g.anyPrizePublished = Published(root["any_prize_published"], "/any_prize_published");
     }
+    if (root.contains("sources")) {
+        const Json& sources = root["sources"];
+        if (!sources.is_array()) Fault("/sources", "must be a list of lines");
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            g.sources.push_back(Text(sources[i], "/sources/" + std::to_string(i)));
+        }
+    }
+    if (root.contains("draws_per_week")) {
+        const auto [draws, text] = Amount(root["draws_per_week"], "/draws_per_week");
+        // From one draw a year to one a minute.
+        if (draws * 52 < 1 || draws > 7 * 24 * 60) {
+            Fault("/draws_per_week", "must be from 1/52 (one draw a year) to 10080 (one a minute)");
+        }
+        g.drawsPerWeek = draws;
+        g.drawsPerWeekText = text;
+    }
+    if (root.contains("prize_fund_percent")) {
+        const auto [percent, text] = Amount(root["prize_fund_percent"], "/prize_fund_percent");
+        if (percent == 0 || percent > 100) Fault("/prize_fund_percent", "must be above 0 and at most 100");
+        g.prizeFundShare = percent / 100;
+    }
+    if (root.contains("multiplier")) ReadMultiplier(root["multiplier"], g);
 
     if (g.keno) {
         if (root.contains("tiers")) Fault("/tiers", "a Keno game's tiers are its catch counts");
         ReadKeno(root, g);
+        BoundTheWork(g.drumsFor(g.spotsMax), static_cast<std::size_t>(g.spotsMax) + 1);
         return g;
     }
     for (const char* key : {"spots", "pay_tables"}) {
@@ -315,6 +529,7 @@ GameDefinition ReadGame(const Json& root)
     const Json& tiers = Field(root, "", "tiers");
     if (!tiers.is_array() || tiers.empty()) Fault("/tiers", "must list at least one prize tier");
     if (tiers.size() > kMaxTiers) Fault("/tiers", "at most 100 tiers");
+    BoundTheWork(g.drums, tiers.size());
     std::set<std::string> tierNames;
     int jackpots = 0;
     for (std::size_t i = 0; i < tiers.size(); ++i) {
@@ -399,29 +614,124 @@ int GameDefinition::jackpotTier(int spots) const
 GameFileResult ReadGameFile(std::string_view text, std::string_view fileName)
 {
     GameFileResult result;
-    const std::string name(fileName);
+    const std::string name = PrintableText(fileName);
     Json root;
+    // Keys seen in each open object: JSON allows a key twice and keeps the
+    // last, so a second "id" would silently win.
+    std::vector<std::set<std::string>> keys;
+    struct DuplicateKey {
+        std::string key;
+    };
+    const Json::parser_callback_t noteKeys = [&](int, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::object_start) keys.emplace_back();
+        if (event == Json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
+        if (event == Json::parse_event_t::key && !keys.empty() &&
+            !keys.back().insert(parsed.get<std::string>()).second) {
+            throw DuplicateKey{parsed.get<std::string>()};
+        }
+        return true;
+    };
     try {
-        root = Json::parse(text.begin(), text.end());
+        root = Json::parse(text.begin(), text.end(), noteKeys);
     } catch (const Json::parse_error& e) {
         // The library's message names the token; the place is ours to say.
         std::string what = e.what();
         const auto colon = what.rfind(": ");
         if (colon != std::string::npos) what = what.substr(colon + 2);
         const std::size_t offset = e.byte > 0 ? e.byte - 1 : 0;
-        result.error = name + ": " + PlaceOf(text, offset) + ": not JSON: " + what;
+        result.error = name + ": " + PlaceOf(text, offset) + ": not JSON: " + PrintableText(Shortened(what));
+        return result;
+    } catch (const DuplicateKey& d) {
+        result.error = name + ": the key " + Quoted(PrintableText(Shortened(d.key))) + " appears twice in one object";
+        return result;
+    } catch (const Json::exception& e) {
+        // A number beyond the range of a double (1e400, a 400-digit count).
+        std::string what = e.what();
+        const auto quote = what.find('\'');
+        const std::string number = quote == std::string::npos ? what : what.substr(quote);
+        result.error =
+            name + ": holds the number " + PrintableText(Shortened(number)) + ", beyond the largest this program reads";
         return result;
     }
     try {
         result.game = ReadGame(root);
         result.game->file = name;
     } catch (const FileFault& f) {
-        result.error = name + ": at " + (f.where.empty() ? "/" : f.where) + ": " + f.what;
-    } catch (const Json::exception& e) {
-        result.error = name + ": " + e.what();
+        result.error = name + ": at " + PrintableText(f.where.empty() ? "/" : f.where) + ": " + PrintableText(f.what);
+    } catch (const std::exception& e) {
+        result.error = name + ": " + PrintableText(Shortened(e.what()));
     }
     return result;
 }
+
+GameFileResult ReadGameFileAt(const std::string& path)
+{
+    GameFileResult result;
+    const std::string name = PrintableText(path);
+    // A FIFO would wait for a writer and a device would never end: open
+    // without waiting, and read only a regular file of at most 1 MiB.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        result.error = name + ": cannot be read (" + std::strerror(errno) + ")";
+        return result;
+    }
+    struct stat st {};
+    std::string reason;
+    if (::fstat(fd, &st) != 0) {
+        reason = "cannot be read";
+    } else if (S_ISDIR(st.st_mode)) {
+        reason = "is a folder, not a game file";
+    } else if (!S_ISREG(st.st_mode)) {
+        reason = "is not a regular file (a FIFO, a device or a socket)";
+    } else if (static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) {
+        reason = "larger than 1 MiB";
+    }
+    std::string bytes;
+    if (reason.empty()) {
+        bytes.resize(kMaxFileBytes + 1);
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) reason = "cannot be read";
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        if (got > kMaxFileBytes) reason = "larger than 1 MiB"; // it grew after fstat
+        bytes.resize(got);
+    }
+    ::close(fd);
+    if (!reason.empty()) {
+        result.error = name + ": " + reason;
+        return result;
+    }
+    return ReadGameFile(bytes, path);
+}
+
+std::string PrintableText(std::string_view s)
+{
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto cp = CodePointAt(s, i);
+        if (cp && !IsUnsafe(cp->first)) {
+            out.append(s.substr(i, cp->second));
+            i += cp->second;
+            continue;
+        }
+        char escaped[16];
+        if (cp) {
+            std::snprintf(escaped, sizeof escaped, "\\u{%X}", static_cast<unsigned>(cp->first));
+            i += cp->second;
+        } else {
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(s[i])));
+            ++i;
+        }
+        out += escaped;
+    }
+    return out;
+}
+
+std::optional<std::string> AmountSizeRefusal(std::string_view text) { return DecimalBeyondLimits(text); }
 
 const GameDefinition* GameCatalog::find(std::string_view id) const
 {
@@ -463,23 +773,16 @@ GameCatalog LoadGameCatalog(const std::vector<std::string>& folders)
             if (it->path().extension() == ".json") files.push_back(it->path());
         }
         std::sort(files.begin(), files.end());
+        if (files.size() > kMaxFilesPerFolder) {
+            catalog.warnings.push_back(PrintableText(folder) + ": more than " + std::to_string(kMaxFilesPerFolder) +
+                                       " game files; those after " +
+                                       PrintableText(files[kMaxFilesPerFolder - 1].string()) + " are passed over");
+            files.resize(kMaxFilesPerFolder);
+        }
         std::map<std::string, std::string> seenHere; // id -> file, within this folder
         for (const fs::path& path : files) {
-            const std::string name = path.string();
-            std::error_code sizeError;
-            const auto size = fs::file_size(path, sizeError);
-            if (sizeError || size > kMaxFileBytes) {
-                catalog.warnings.push_back(name + ": " + (sizeError ? "cannot be read" : "larger than 1 MiB"));
-                continue;
-            }
-            std::ifstream in(path, std::ios::binary);
-            std::ostringstream bytes;
-            bytes << in.rdbuf();
-            if (!in && !in.eof()) {
-                catalog.warnings.push_back(name + ": cannot be read");
-                continue;
-            }
-            GameFileResult r = ReadGameFile(bytes.str(), name);
+            const std::string name = PrintableText(path.string());
+            GameFileResult r = ReadGameFileAt(path.string());
             if (!r.game) {
                 catalog.warnings.push_back(r.error);
                 continue;
@@ -495,6 +798,26 @@ GameCatalog LoadGameCatalog(const std::vector<std::string>& folders)
     }
     for (auto& [id, game] : byId) catalog.games.push_back(std::move(game));
     return catalog;
+}
+
+std::string GameFoldersStamp(const std::vector<std::string>& folders)
+{
+    namespace fs = std::filesystem;
+    std::string stamp;
+    for (const std::string& folder : folders) {
+        stamp += folder + '\n';
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            if (it->path().extension() != ".json") continue;
+            std::error_code e;
+            const fs::file_status status = it->status(e);
+            const auto size = static_cast<unsigned long long>(fs::is_regular_file(status) ? it->file_size(e) : 0);
+            const auto changed = static_cast<long long>(it->last_write_time(e).time_since_epoch().count());
+            stamp += it->path().filename().string() + ' ' + std::to_string(static_cast<int>(status.type())) + ' ' +
+                     std::to_string(size) + ' ' + std::to_string(changed) + '\n';
+        }
+    }
+    return stamp;
 }
 
 std::vector<std::string> GameFolders(std::string_view programFolder, const EnvironmentLookup& environment)

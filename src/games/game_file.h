@@ -60,6 +60,22 @@ struct PublishedOdds {
     Rounding rounding = Rounding::Nearest;
 };
 
+// What a winner of a pari-mutuel tier typically receives, where the rules
+// publish no split of the prize fund: an amount with its source and date.
+struct TypicalPrize {
+    Rational amount = 0;
+    std::string text;
+    std::string source;
+};
+
+// A multiplier given to each ticket at purchase (Mega Millions since April
+// 2025): every prize but the jackpot is multiplied by one of `values`, with
+// the published `chances` (empty where the rules publish none).
+struct Multiplier {
+    std::vector<int> values;
+    std::vector<Rational> chances;
+};
+
 struct TierSpec {
     std::string name;  // short, unique in the game: "5+1", "2+B"
     std::string label; // "5 + Powerball"
@@ -68,6 +84,8 @@ struct TierSpec {
     std::vector<CountRange> hits, extras;
     Prize prize;
     std::optional<PublishedOdds> published;
+    std::optional<Rational> fundShare; // pari-mutuel: this tier's share of the prize fund (0 to 1)
+    std::optional<TypicalPrize> typical;
 };
 
 struct GameDefinition {
@@ -78,7 +96,16 @@ struct GameDefinition {
     std::vector<TierSpec> tiers; // empty for Keno: one tier per catch count
     std::optional<PublishedOdds> anyPrizePublished;
     std::vector<std::string> notes;
-    std::string file; // where it was read from
+    std::vector<std::string> sources; // where the rules and figures come from
+    std::string file;                 // where it was read from
+    // The draw schedule: draws a week (2 for two draws a week), when known.
+    std::optional<Rational> drawsPerWeek;
+    std::string drawsPerWeekText;
+    // The share of a draw's sales that goes to its prizes (0 to 1), when the
+    // rules publish it; with each pari-mutuel tier's fundShare it gives the
+    // tier's pool.
+    std::optional<Rational> prizeFundShare;
+    std::optional<Multiplier> multiplier;
 
     // Keno: the single drum's pick is the spot count, chosen per ticket.
     bool keno = false;
@@ -103,6 +130,19 @@ struct GameFileResult {
 };
 GameFileResult ReadGameFile(std::string_view text, std::string_view fileName);
 
+// A game file read from disk with the same checks wherever it comes from: a
+// regular file (a FIFO, a folder or a device is refused without waiting),
+// at most 1 MiB. Every fault is the one-line error; nothing throws.
+GameFileResult ReadGameFileAt(const std::string& path);
+
+// Text safe to print on a terminal, in a menu or in JSON: bytes that are not
+// UTF-8 become \xNN, control characters and text-direction marks \u{NNNN}.
+std::string PrintableText(std::string_view s);
+
+// Why ParseDecimal refuses a text when the reason is its size (an exponent
+// beyond 60), as words to follow "is"; nothing for other faults.
+std::optional<std::string> AmountSizeRefusal(std::string_view text);
+
 // The games the program knows, built-in and the user's.
 struct GameCatalog {
     std::vector<GameDefinition> games; // sorted by id
@@ -118,6 +158,11 @@ struct GameCatalog {
 // game of a later folder replaces a game of the same id from an earlier
 // one. A folder that does not exist is passed over without a word.
 GameCatalog LoadGameCatalog(const std::vector<std::string>& folders);
+
+// A fingerprint of the game files in the folders (names, sizes and times
+// of change): equal fingerprints mean LoadGameCatalog would read the same
+// files again, so a window need not.
+std::string GameFoldersStamp(const std::vector<std::string>& folders);
 
 // The folders games are read from, in order: the built-in games (the
 // FORTELLE_GAMES_DIR folder when that is set, otherwise share/fortelle/games

@@ -152,7 +152,8 @@ public:
 
     // A number typed in the field; nothing when it is empty (a problem when
     // the field must be filled), not a number or negative.
-    std::optional<Rational> amount(const std::string& key, const std::string& what, bool required, bool percent = false)
+    std::optional<Rational> amount(const std::string& key, const std::string& what, bool required, bool percent = false,
+                                   bool valueAmount = false)
     {
         std::string text = WithoutBlanks(Get(values_, key));
         if (text.empty()) {
@@ -161,7 +162,13 @@ public:
         }
         if (percent && text.back() == '%') text.pop_back();
         auto value = ParseDecimal(text);
-        if (!value) {
+        const auto size = value ? std::nullopt : AmountSizeRefusal(text);
+        // Every form of an amount beyond the value's largest, for that reason.
+        if (valueAmount && ((size && size->starts_with("above")) || (value && *value > kMostValueAmount))) {
+            add(key, what + " is above the largest amount this tool takes: " + std::string(kMostValueAmountText));
+        } else if (size) {
+            add(key, what + " is " + *size);
+        } else if (!value) {
             add(key, what + " must be a number, not '" + Get(values_, key) + "'");
         } else if (*value < 0) {
             add(key, what + " cannot be negative");
@@ -435,8 +442,9 @@ private:
         const GameDefinition* g = needGame(values, checks);
         if (!g) return std::nullopt;
         ValueAssumptions a;
-        if (g->jackpotTier(0) >= 0) a.jackpot = checks.amount("jackpot", "the advertised jackpot", true).value_or(0);
-        if (const auto price = checks.amount("price", "the ticket price", !g->price)) {
+        if (g->jackpotTier(0) >= 0)
+            a.jackpot = checks.amount("jackpot", "the advertised jackpot", true, false, true).value_or(0);
+        if (const auto price = checks.amount("price", "the ticket price", !g->price, false, true)) {
             if (*price == 0) checks.add("price", "the ticket price must be above 0");
             a.price = price;
         }
@@ -452,7 +460,8 @@ private:
             a.taxRate = *rate / 100;
             a.taxAbove = Rational(0);
         }
-        if (const auto above = checks.amount("taxAbove", "the amount above which prizes are taxed", false)) {
+        if (const auto above =
+                checks.amount("taxAbove", "the amount above which prizes are taxed", false, false, true)) {
             if (checks.empty("tax"))
                 checks.add("taxAbove", "a threshold needs a tax rate: enter the rate, or leave this empty");
             a.taxAbove = *above;
@@ -462,7 +471,7 @@ private:
         }
         for (const TierSpec& t : g->tiers) {
             if (t.prize.kind == PrizeKind::Jackpot || t.prize.kind == PrizeKind::None) continue;
-            if (const auto prize = checks.amount("prize:" + t.name, "the prize for " + t.label, false)) {
+            if (const auto prize = checks.amount("prize:" + t.name, "the prize for " + t.label, false, false, true)) {
                 a.prizes[t.name] = *prize;
             }
         }

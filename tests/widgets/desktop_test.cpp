@@ -55,8 +55,8 @@ protected:
 
 TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
 {
-    EXPECT_EQ(window->menuBar()->actions().at(0)->text(), "&File"); // Alt+F
-    EXPECT_EQ(window->menuBar()->actions().at(3)->text(), "&Help"); // Alt+H
+    EXPECT_EQ(window->menuBar()->actions().at(0)->text(), "&File");  // Alt+F
+    EXPECT_EQ(window->menuBar()->actions().back()->text(), "&Help"); // Alt+H, last
     for (const auto& [keys, text, dialog] :
          {std::tuple{Qt::Key_O, "&Open…", "openDialog"}, std::tuple{Qt::Key_S, "&Save…", "saveDialog"},
           std::tuple{Qt::Key_P, "&Print…", "printDialog"}}) {

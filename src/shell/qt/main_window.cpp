@@ -250,18 +250,27 @@ void MainWindow::buildMenus()
     help->addAction(QStringLiteral("&About Fortelle"), this, &MainWindow::showAbout);
 }
 
-void MainWindow::loadTools()
+bool MainWindow::loadTools()
 {
-    catalog_ = std::make_shared<const GameCatalog>(
-        LoadGameCatalog(GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(), ProcessEnvironment)));
+    // Read at start, and again only when a game file in the folders has
+    // changed since: opening a menu then costs a look at the folders.
+    const std::vector<std::string> folders =
+        GameFolders(QDir::toNativeSeparators(programFolder_).toStdString(), ProcessEnvironment);
+    std::string stamp = GameFoldersStamp(folders);
+    if (catalog_ && stamp == catalogStamp_) return false;
+    {
+        const CursorWhile busy(Qt::WaitCursor);
+        catalog_ = std::make_shared<const GameCatalog>(LoadGameCatalog(folders));
+    }
+    catalogStamp_ = std::move(stamp);
     tools_.clear();
     for (auto& tool : MakeTools({catalog_})) tools_.emplace_back(std::move(tool));
+    return true;
 }
 
 void MainWindow::refreshTools()
 {
-    loadTools();
-    fillToolMenus();
+    if (loadTools()) fillToolMenus();
 }
 
 void MainWindow::fillToolMenus()

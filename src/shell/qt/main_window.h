@@ -60,16 +60,19 @@ private:
     // cursor while it works.
     void run(const std::function<void(Platform&)>& handler);
     void buildMenus();
-    // Reads the game files again and makes the tools anew, so that a game
-    // file the user adds shows without a restart, and fills their menus.
+    // Reads the game files again and makes the tools anew when a game folder
+    // has changed, so that a game file the user adds shows without a
+    // restart, and fills their menus.
     void refreshTools();
-    void loadTools();
+    bool loadTools(); // false: nothing changed since the last reading
+
     void fillToolMenus();
     void showHelp();
     void showAbout();
 
     QString programFolder_;
     std::shared_ptr<const GameCatalog> catalog_;
+    std::string catalogStamp_; // the game folders as they were when catalog_ was read
     // Shared with the tool windows, which keep the tools they opened with.
     std::vector<std::shared_ptr<const forms::Tool>> tools_;
     std::vector<std::pair<std::string, QMenu*>> toolMenus_; // by ToolInfo::menu, in menu order
