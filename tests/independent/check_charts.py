@@ -5,7 +5,7 @@ rounded), from the game files and the command line, and checks each point's
 texts and drawn position and each marked point. Prints each disagreement and
 exits 1 on any.
 
-    tests/check_chart_figures.py GAMES_FOLDER GOLDEN_FILE...
+    tests/independent/check_charts.py GAMES_FOLDER GOLDEN_FILE...
 """
 import csv, io, json, math, re, shlex, sys
 from decimal import Decimal, getcontext, MIN_EMIN
