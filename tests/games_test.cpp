@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
@@ -135,24 +136,112 @@ TEST(TicketValue, DrawSchedulesMultipliersAndTypicalPrizes)
     EXPECT_EQ(v.value, Rational(9 * 9 + 9 * 5, 100));
 }
 
-TEST(ManyDrawsAndKeno, KnownResults)
+// Draws needed: the smallest n with 1 - (1 - p)^n >= c, checked against a
+// 250-digit computation of log(1 - c) / log(1 - p) (and exactly where n is
+// small): at exact ties ((1 - p)^n = 1 - c) and near 1 in 10^15, where
+// doubles were off by up to 7.
+TEST(ManyDraws, DrawsForChance)
 {
-    // The reports themselves are golden files; here, the arithmetic at its edges.
-    // n log1p(-p) is -(1E-3 + 5E-16): the second term is there to be kept.
-    EXPECT_NEAR(ChanceOfAtLeastOne(1e-12, 1e9), -std::expm1(-(1e-3 + 5e-16)), 1e-18);
-    EXPECT_EQ(ChanceOfAtLeastOne(0.9, 1e9), 1.0);
-    EXPECT_EQ(DrawsForChance(0.5, 0.9), 4);
-    EXPECT_EQ(DrawsForChance(0.5, 0.5), 1);
-    EXPECT_EQ(DrawsForChance(0.1, 0.99), 44);
-    EXPECT_EQ(ChancePercent(0.0000035), " 0.00035 %");
+    const std::string e15 = "1000000000000000", e30 = e15 + "000000000000000";
+    const std::vector<std::tuple<std::string, Rational, std::string>> rows{
+        {"1/2", Rational(1, 2), "1"},
+        {"9/10", Rational(9, 10), "1"},
+        {"9/10", Rational(99, 100), "2"},
+        {"1/10", Rational(99, 100), "44"},
+        {"2/3", Rational(99, 100), "5"},
+        {"1/" + e15, Rational(1, 2), "693147180559945"},
+        {"1/" + e15, Rational(9, 10), "2302585092994045"},
+        {"1/" + e15, Rational(99, 100), "4605170185988090"},
+        {"1/7330000000000000", Rational(9, 10), "16877948731646354"},
+        {"1/" + e30, Rational(99, 100), "4605170185988091368035982909367"},
+        {"1/1" + std::string(59, '0'), Rational(99, 100),
+         "460517018598809136803598290936872841520220297725754595206664"},
+        {"1/1" + std::string(100, '0'), Rational(1, 2), "about 6.93147180559945E+99"}};
+    for (const auto& [p, c, expected] : rows) {
+        const DrawCount n = DrawsForChance(Rational(p), c);
+        EXPECT_EQ(n.exact ? n.exact->str() : "about " + GeneralForm(n.about), expected) << p << " " << c;
+    }
+}
 
+// What ParseDecimal takes and why it refuses: the written-out digits and the
+// exponent are bounded (1000), the same number spelled either way alike.
+TEST(GameFiles, DecimalLimits)
+{
+    using F = DecimalFault;
+    const std::string ones(1001, '1');
+    const std::vector<std::tuple<std::string, std::optional<Rational>, F>> rows{
+        {"1,000,000.50", Rational(2000001, 2), {}},
+        {"-1e6", Rational(-1000000), {}},
+        {"1e999", Rational(boost::multiprecision::pow(BigInt(10), 999)), {}},
+        {"1" + std::string(999, '0'), Rational(boost::multiprecision::pow(BigInt(10), 999)), {}},
+        {"0.5e-999", Rational(1, 2 * boost::multiprecision::pow(BigInt(10), 999)), {}},
+        {std::string(5000, '0') + "7." + std::string(3000, '0'), Rational(7), {}},
+        {"0e1000", Rational(0), {}},
+        {"1e1000", std::nullopt, F::TooManyDigits},
+        {"1" + std::string(1000, '0'), std::nullopt, F::TooManyDigits},
+        {"0." + ones, std::nullopt, F::TooManyDigits},
+        {std::string(1040000, '9'), std::nullopt, F::TooManyDigits},
+        {"1e1001", std::nullopt, F::ExponentBeyondLimit},
+        {"5e-99999999999999999999", std::nullopt, F::ExponentBeyondLimit},
+        {"1e", std::nullopt, F::NotANumber},
+        {"1,00", std::nullopt, F::NotANumber},
+        {"1e400x", std::nullopt, F::NotANumber},
+        {"", std::nullopt, F::NotANumber}};
+    for (const auto& [text, value, fault] : rows) {
+        const DecimalReading r = ReadDecimal(text);
+        EXPECT_EQ(r.value, value) << text.substr(0, 20);
+        EXPECT_EQ(r.value ? F::NotANumber : r.fault, fault) << text.substr(0, 20);
+    }
+    EXPECT_EQ(DecimalFaultText(F::TooManyDigits), "has more than 1000 digits written out");
+}
+
+// The chance of being behind against exact fractions and a 50-digit
+// game-by-game sum: each way of computing it (the recurrence, game by game
+// for a pay below the stake, certain, rounded pays) within its bound.
+TEST(KenoReturns, ChanceBehind)
+{
     const GameCatalog c = BuiltIn();
     const GameDefinition& keno = *c.find("keno");
-    // One spot paying 3 (a catch is 1 in 4): behind after two or three games
-    // only when no game catches; after four, with at most one catch.
-    EXPECT_DOUBLE_EQ(ComputeKenoReturn(keno, 1, {{1, 3}}, true, 2).chanceBehind, 0.5625);
-    EXPECT_DOUBLE_EQ(ComputeKenoReturn(keno, 1, {{1, 3}}, true, 3).chanceBehind, 0.421875);
-    EXPECT_DOUBLE_EQ(ComputeKenoReturn(keno, 1, {{1, 3}}, true, 4).chanceBehind, 0.31640625 + 4 * 0.25 * 0.421875);
+    using How = ChanceBehind::How;
+    const PayTable eight{{5, 9}, {6, 95}, {7, 1480}, {8, 18000}}, halves{{2, Rational(1, 2)}, {3, 5}, {4, 50}};
+    const std::vector<std::tuple<int, PayTable, std::int64_t, double, How>> rows{
+        {1, {{1, 3}}, 2, 0.5625, How::Exact},
+        {1, {{1, 3}}, 4, 0.73828125, How::Exact},
+        {8, eight, 1001, 0.84737552673237149756, How::Exact},
+        {4, halves, 12, 0.93830935032907092364, How::Exact},
+        {4, halves, 400, 0.99752868254713435307, How::Exact},
+        {1, {{1, Rational(1, 200000000)}}, 1, 1.0, How::Certain},
+        {2, {{0, 1}, {1, 1}, {2, 2}}, 1000000, 0.0, How::Certain}};
+    for (const auto& [spots, pays, games, expected, how] : rows) {
+        const ChanceBehind b = ComputeKenoReturn(keno, spots, pays, true, games).behind;
+        EXPECT_EQ(b.how, how) << spots << " " << games;
+        if (how == How::Certain) {
+            EXPECT_EQ(b.certain, Rational(expected));
+        } else {
+            EXPECT_LE(abs(b.chance - Precise(expected)), b.error + Precise(1e-19)) << spots << " " << games;
+            EXPECT_LT(b.error, 1e-10);
+        }
+    }
+    // Limits that force the rounded pays: they bracket the exact chance.
+    const std::vector<Rational> p = ComputeGameOdds(keno, 3).p;
+    const PayTable threes{{2, Rational(5, 2)}, {3, Rational(81, 2)}};
+    const ChanceBehind exact = ComputeChanceBehind(p, threes, 1000);
+    const ChanceBehind rounded = ComputeChanceBehind(p, threes, 1000, {1500, 3e8});
+    EXPECT_EQ(rounded.steps, 1);
+    EXPECT_LE(abs(rounded.chance - exact.chance), rounded.error);
+    EXPECT_GT(rounded.error, 1e-3);
+}
+
+// A square root rounded once, ties to even, every digit right.
+TEST(KenoReturns, SquareRootFigure)
+{
+    for (const auto& [v, expected] : std::vector<std::pair<Rational, std::string>>{
+             {Rational(7155625, 1000000), "2.68"}, // 2.675 exactly
+             {Rational(7102225, 1000000), "2.66"}, // 2.665 exactly
+             {Rational(2), "1.41"},
+             {Rational(boost::multiprecision::pow(BigInt(10), 40)), "1E+20"}}) {
+        EXPECT_EQ(GeneralForm(SquareRootFigure(v)), expected);
+    }
 }
 
 } // namespace

@@ -64,11 +64,12 @@
         ['--jackpot', options.jackpot], ['--price', options.price], ['--cash', options.cash],
         ['--tax', options.tax], ['--tax-above', options.taxAbove], ['--tickets-sold', options.ticketsSold]]),
         ...entries(options.prizes).flatMap((p) => ['--prize', p])]),
-      // fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--json];
+      // fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--tickets K] [--json];
       // id null with options.odds for typed odds.
       draws: (id, tier = null, options = {}) => textOrJson(options, ['draws',
         ...[id, tier].filter((w) => w !== null && w !== undefined && w !== '').map(String),
-        ...given([['--spots', options.spots], ['--odds', options.odds], ['--draws', options.draws]])]),
+        ...given([['--spots', options.spots], ['--odds', options.odds], ['--draws', options.draws],
+          ['--tickets', options.tickets]])]),
       // fortelle-cli keno-return ID SPOTS [--games N] [--pay CATCH=PAY,...] [--json].
       kenoReturn: (id, spots, options = {}) => textOrJson(options, ['keno-return', id, String(spots),
         ...given([['--games', options.games], ['--pay', entries(options.pay).join(',')]])]),

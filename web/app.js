@@ -147,16 +147,18 @@
     });
     const draws = commandTool(api, {
       id: 'draws', group: 'Value', caption: 'Many draws',
-      description: 'The chance of winning at least once in many draws (or tickets).',
+      description: 'The chance of winning at least once in many draws, with one ticket or several in each.',
       fieldList: [
         { label: 'Game', help: 'Or the odds of one draw, typed below', kind: 'select',
           options: [['', 'Odds typed below'], ...games.map((g) => [g.id, g.name])], offered: 'us-powerball', match: /^(no game|name a game)/ },
         { label: 'Prize tier', help: 'The tier\'s name (as in the game\'s report). Empty: any prize', offered: '', match: /tier|no pay table|chance is 0/ },
         { label: 'Spots marked', help: 'Keno games only', offered: '', match: /spot|Keno game/ },
         { label: 'Odds of one draw', help: '1 in X: enter X (without a game)', offered: '', match: /odds/ },
-        { label: 'Number of draws', help: 'Or tickets, each independent', offered: '1040', match: /draws/ },
+        { label: 'Number of draws', help: 'Independent draws, each with the tickets below', offered: '1040', match: /draws/ },
+        { label: 'Tickets in each draw', help: 'Different tickets, for a prize that one combination wins (the jackpot). Empty: 1', offered: '', match: /tickets/ },
       ],
-      args: (v) => words('draws', v[0], v[1], ...option('--spots', v[2]), ...option('--odds', v[3]), ...option('--draws', v[4])),
+      args: (v) => words('draws', v[0], v[1], ...option('--spots', v[2]), ...option('--odds', v[3]), ...option('--draws', v[4]),
+        ...option('--tickets', v[5])),
     });
     const keno = commandTool(api, {
       id: 'keno-return', group: 'Value', caption: 'Keno returns',
@@ -265,8 +267,12 @@
       const text = tool.compute(page.inputs.map(valueOf));
       page.reportName = tool.file;
       showReport(text, tool.caption + ': report ready.');
-    } catch (e) {
-      if (!(e instanceof FieldError)) throw e;
+    } catch (thrown) {
+      // Whatever fails, the report of an earlier calculation must not stay
+      // in the box as if it were this one's.
+      const e = thrown instanceof FieldError ? thrown
+        : new FieldError(-1, 'The calculation failed: ' + ((thrown && thrown.message) || String(thrown)), '');
+      if (e !== thrown) console.error(thrown);
       const input = page.inputs[e.index];
       const error = input ? $(input.id + '-error') : $('form-error');
       error.textContent = e.message;

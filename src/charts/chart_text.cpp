@@ -8,21 +8,6 @@
 
 namespace fortelle::charts {
 
-Rational ExactOf(const Precise& x)
-{
-    if (x == 0) return 0;
-    int exponent = 0;
-    // Every bit of a 50-digit significand (168 bits) sits above 2^-256.
-    const Precise whole = ldexp(frexp(abs(x), &exponent), 256);
-    exponent -= 256;
-    const BigInt n = whole.convert_to<BigInt>();
-    const BigInt power = BigInt(1) << std::abs(exponent);
-    const Rational r = exponent >= 0 ? Rational(n * power) : Rational(n, power);
-    return x < 0 ? Rational(-r) : r;
-}
-
-Precise PreciseOf(const Rational& r) { return Precise(numerator(r)) / Precise(denominator(r)); }
-
 std::string Grouped(const std::string& text)
 {
     const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
@@ -102,12 +87,12 @@ std::string PercentText(const Precise& chance)
 {
     const Precise percent = chance * 100;
     if (percent == 0) return "0 %";
-    // Rounded once from the 50 digits to three; the exponent may be far
+    // Rounded once from the 100 digits to three; the exponent may be far
     // beyond what an exact fraction could be built for.
     const std::string text = percent.str(2, std::ios_base::scientific);
     const auto e = text.find('e');
     const int exponent = std::stoi(text.substr(e + 1));
-    if (exponent >= -9) return PercentText(ExactOf(chance));
+    if (exponent >= -9) return PercentText(ToRational(chance));
     return text.substr(0, e) + "E" + std::to_string(exponent) + " %";
 }
 

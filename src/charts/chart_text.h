@@ -1,25 +1,17 @@
 // The figures of the charts as text: exact fractions rounded once (ties to
-// even), 50-digit values written to the digits they hold for certain,
+// even), 100-digit values written to the digits they hold for certain,
 // counts grouped in threes, and the labels of the axes' ticks.
 #pragma once
 
-#include <boost/multiprecision/cpp_bin_float.hpp>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "forms/chart.h"
 #include "games/game_file.h"
+#include "games/precise.h"
 
 namespace fortelle::charts {
-
-// 50 significant digits: the charts' working precision where a figure is
-// not a fraction (a power, a logarithm).
-using Precise = boost::multiprecision::cpp_bin_float_50;
-
-// The exact value of a 50-digit number.
-Rational ExactOf(const Precise& x);
-Precise PreciseOf(const Rational& r);
 
 // The power of ten of r's first digit: 10^e <= r < 10^(e+1), for r > 0.
 int DecimalExponent(const Rational& r);
@@ -36,7 +28,7 @@ std::string SignificantText(const Rational& r, int digits);
 
 // A chance as a percentage: 3 significant digits ("4.02 %", "0.000000342 %").
 std::string PercentText(const Rational& chance);
-// The same for a 50-digit chance, of any size a 50-digit number holds.
+// The same for a 100-digit chance, of any size such a number holds.
 std::string PercentText(const Precise& chance);
 // "1 in 24.87 (4.02 %)": the reports' figure (1/p rounded once to 2 places,
 // 15 significant digits from 1E15), grouped, and the percentage.

@@ -16,11 +16,11 @@
 namespace fortelle::charts {
 
 // The chance of at least one win against the number of draws, on a log
-// scale of draws, with the draws for a 50, 90 and 99 % chance marked, and
-// `input.draws` too when it is above 0. `input.p` must pass
-// ManyDrawsRefusal. Each chance is 1 - (1 - p)^n to 50 significant digits,
-// written to 5 significant digits (and enough places that the chance of no
-// win keeps 3).
+// scale of draws, with the draws for a 50, 90 and 99 % chance marked (the
+// many-draws figures), and `input.draws` too when it is above 0. `input`
+// must pass what the draws command checks. With q = tickets p, each chance
+// is 1 - (1 - q)^n to 100 significant digits, written to 5 significant
+// digits, or as "100 % less" what it lacks (3 digits) when 5 would show 100.
 forms::Chart DrawsChart(const ManyDrawsInput& input);
 
 // The expected value of a ticket against the advertised jackpot, one curve

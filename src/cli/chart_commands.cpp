@@ -10,7 +10,7 @@ namespace {
 constexpr std::string_view kChartUsage =
     "\n"
     "Charts (their data: CSV, or JSON with --json):\n"
-    "  fortelle-cli chart draws (ID [TIER] [--spots S] | --odds X) [--draws N]\n"
+    "  fortelle-cli chart draws (ID [TIER] [--spots S] | --odds X) [--tickets K] [--draws N]\n"
     "  fortelle-cli chart value ID [--jackpot X] [value's other options]\n"
     "  fortelle-cli chart matches (ID [SPOTS] | --lotto N K P)\n"
     "draws: the chance of at least one win against the number of draws; value: a\n"
@@ -21,7 +21,7 @@ constexpr std::string_view kChartUsage =
 
 forms::Chart Draws(std::span<const std::string> words, const GameCatalog& catalog, Parsed& p)
 {
-    p = ParseWords(words, {"--odds", "--draws", "--spots"}, {"--csv", "--json"});
+    p = ParseWords(words, {"--odds", "--draws", "--spots", "--tickets"}, {"--csv", "--json"});
     std::int64_t draws = 0;
     if (const auto text = p.one("--draws")) draws = WholeCount("the number of draws", *text, 1, kMostDraws);
     ManyDrawsInput in = ReadDrawsTarget(p, catalog);

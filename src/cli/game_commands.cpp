@@ -22,13 +22,14 @@ constexpr std::string_view kGameUsage =
     "  fortelle-cli value ID --jackpot X [--price P] [--cash F] [--tax R [--tax-above T]]\n"
     "                    [--tickets-sold S] [--prize TIER=AMOUNT ...] [--pool TIER=AMOUNT ...]\n"
     "                    [--json]\n"
-    "  fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--json]\n"
+    "  fortelle-cli draws (ID [TIER] [--spots S] | --odds X) --draws N [--tickets K] [--json]\n"
     "  fortelle-cli keno-return ID SPOTS [--games N] [--pay CATCH=PAY,...] [--json]\n"
     "ID is a game's id (fortelle-cli games lists them) or the path of a game file\n"
     "ending in .json. The tax rate R is a percentage (37 or 37%); the cash option F\n"
     "a fraction of the advertised jackpot (1 unless given); --prize gives what one\n"
     "winner of a tier receives, --pool a pari-mutuel tier's whole pool, shared among\n"
-    "its winners; --odds X means 1 in X.\n";
+    "its winners; --odds X means 1 in X; --tickets K: K different tickets in each\n"
+    "draw, for a prize one combination wins.\n";
 
 // An amount for the value: every form of a number beyond the largest the
 // value takes is refused for that one reason.
@@ -108,7 +109,7 @@ CommandLineResult Value(std::span<const std::string> args, const GameCatalog& ca
 
 CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
 {
-    const Parsed p = ParseWords(args, {"--odds", "--draws", "--spots"}, {"--json"});
+    const Parsed p = ParseWords(args, {"--odds", "--draws", "--spots", "--tickets"}, {"--json"});
     const auto drawsText = p.one("--draws");
     if (!drawsText) Refuse("give the number of draws with --draws");
     const std::int64_t draws = WholeCount("the number of draws", *drawsText, 1, kMostDraws);
@@ -144,11 +145,15 @@ CommandLineResult KenoReturnCommand(std::span<const std::string> args, const Gam
 
 Rational Amount(const std::string& what, const std::string& text)
 {
-    const auto value = ParseDecimal(text);
-    if (!value) {
-        if (const auto size = AmountSizeRefusal(text)) Refuse(what + " '" + text + "' is " + *size);
-        Refuse(what + " '" + text + "' is not a number");
+    const DecimalReading reading = ReadDecimal(text);
+    if (!reading.value) {
+        // A long text is quoted by its start: the reason is its length.
+        const std::string shown =
+            text.size() > 40 ? text.substr(0, 30) + "... (" + std::to_string(text.size()) + " characters)" : text;
+        const auto size = AmountSizeRefusal(text);
+        Refuse(what + " '" + shown + "' " + (size ? "is " + *size : DecimalFaultText(reading.fault)));
     }
+    const auto& value = reading.value;
     if (*value < 0) Refuse(what + " must not be negative (" + text + ")");
     return *value;
 }
@@ -230,6 +235,9 @@ ValueAssumptions ReadValueOptions(const Parsed& p, const GameDefinition& g, bool
 ManyDrawsInput ReadDrawsTarget(const Parsed& p, const GameCatalog& catalog)
 {
     ManyDrawsInput in;
+    if (const auto tickets = p.one("--tickets")) {
+        in.tickets = WholeCount("the number of tickets in a draw", *tickets, 1, kMostDraws);
+    }
     if (const auto typed = p.one("--odds")) {
         if (!p.words.empty()) Refuse("give a game or --odds, not both");
         if (p.has("--spots")) Refuse("--spots goes with a Keno game");
@@ -238,6 +246,7 @@ ManyDrawsInput ReadDrawsTarget(const Parsed& p, const GameCatalog& catalog)
         if (x > Rational(BigInt("1000000000000000000000000000000"))) Refuse("the odds must be at most 1 in 1E+30");
         in.p = 1 / x;
         in.what = "1 in " + *typed;
+        in.typedOdds = true;
     } else {
         if (p.words.empty()) Refuse("name a game, or give --odds");
         NoMoreWords(p, 2);
@@ -255,14 +264,28 @@ ManyDrawsInput ReadDrawsTarget(const Parsed& p, const GameCatalog& catalog)
                 found = true;
                 in.p = odds.p[i];
                 in.what = title + ", tier " + name + " (" + odds.tiers[i].label + ")";
+                if (in.tickets > 1 && !OneCombinationWins(odds, i)) {
+                    Refuse("tickets in one draw can win the tier '" + name +
+                           "' together: several tickets are counted only for a prize that one combination wins");
+                }
             }
             if (!found) Refuse("the game '" + g.id + "' has no tier '" + name + "' (its tiers: " + names + ")");
         } else {
             if (!odds.anyPrizeKnown)
                 Refuse("'" + g.id + "' has no pay table for " + std::to_string(spots) + " spots: name a catch count");
+            if (in.tickets > 1) {
+                Refuse("several tickets in one draw are counted only for a prize that one combination wins: name "
+                       "its tier");
+            }
             in.p = odds.anyPrize;
             in.what = title + ", any prize";
         }
+    }
+    if (in.p * in.tickets > 1) {
+        const Rational most = 1 / in.p;
+        Refuse("at most " + BigInt(numerator(most) / denominator(most)).str() +
+               " different tickets can each have a chance of 1 in " + PrintStyleNumber(OneInFigure(in.p)).substr(1) +
+               "and never win together");
     }
     if (const auto refusal = ManyDrawsRefusal(in.p)) Refuse(*refusal);
     return in;

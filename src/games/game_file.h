@@ -6,6 +6,7 @@
 #pragma once
 
 #include <boost/multiprecision/cpp_int.hpp>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -139,8 +140,10 @@ GameFileResult ReadGameFileAt(const std::string& path);
 // UTF-8 become \xNN, control characters and text-direction marks \u{NNNN}.
 std::string PrintableText(std::string_view s);
 
-// Why ParseDecimal refuses a text when the reason is its size (an exponent
-// beyond 60), as words to follow "is"; nothing for other faults.
+// Why ParseDecimal refuses a text when the reason is its size (more digits
+// than kMostDecimalDigits written out, or an exponent beyond it), as words
+// to follow "is" ("above the largest amount this program reads (...)");
+// nothing for other faults.
 std::optional<std::string> AmountSizeRefusal(std::string_view text);
 
 // The games the program knows, built-in and the user's.
@@ -173,7 +176,28 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char*)>
 std::vector<std::string> GameFolders(std::string_view programFolder, const EnvironmentLookup& environment);
 std::optional<std::string> ProcessEnvironment(const char* name);
 
-// An exact decimal ("2", "2.50", "-1e6", "1,000,000"), or nothing.
+// Reading an exact decimal ("2", "2.50", "-1e6", "1,000,000"). A number
+// may have at most kMostDecimalDigits digits written out in full (1E+1000
+// has 1001, 0.5E-999 has 1000), and an exponent at most that large either
+// way: far beyond any amount or count, and small enough that every text
+// is read, and every figure computed from it, at once.
+inline constexpr std::int64_t kMostDecimalDigits = 1000;
+
+enum class DecimalFault { NotANumber, TooManyDigits, ExponentBeyondLimit };
+
+struct DecimalReading {
+    std::optional<Rational> value;
+    DecimalFault fault = DecimalFault::NotANumber; // why there is no value
+    bool large = false; // a size fault from the digits before the point or a positive exponent
+};
+DecimalReading ReadDecimal(std::string_view text);
+
+// The value alone, or nothing.
 std::optional<Rational> ParseDecimal(std::string_view text);
+
+// Why a text was not read, as words that follow it: "is not a number",
+// "has more than 1000 digits written out", "has an exponent beyond 1000
+// either way".
+std::string DecimalFaultText(DecimalFault fault);
 
 } // namespace fortelle

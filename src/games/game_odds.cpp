@@ -151,9 +151,26 @@ GameOdds ComputeGameOdds(const GameDefinition& game, int spots)
     return odds;
 }
 
-Figure15 OneInFigure(const Rational& p) { return *ExactFigure(denominator(p), numerator(p)); }
+Figure15 OneInFigure(const Rational& p) { return RoundedFigure(1 / p); }
 
-Figure15 RoundedFigure(const Rational& r) { return *ExactFigure(numerator(r), denominator(r)); }
+Figure15 RoundedFigure(const Rational& r)
+{
+    static const BigInt kExponentFormFrom = boost::multiprecision::pow(BigInt(10), 15);
+    const bool negative = r < 0;
+    const Rational magnitude = negative ? Rational(-r) : r;
+    if (magnitude >= kExponentFormFrom) return RatioFigure(numerator(r), denominator(r));
+    // Once to 2 places, keeping every digit: below 1E15 that is at most 17.
+    const Rational cents = RoundTo(magnitude, 2, Rounding::Nearest) * 100;
+    auto whole = numerator(cents).convert_to<std::uint64_t>();
+    Figure15 f;
+    if (whole == 0) return f;
+    f.negative = negative;
+    f.exponent = -2;
+    for (std::uint64_t rest = whole; rest >= 10; rest /= 10) ++f.exponent;
+    while (whole % 10 == 0) whole /= 10;
+    f.significand = whole;
+    return f;
+}
 
 std::string FractionText(const Rational& r) { return numerator(r).str() + "/" + denominator(r).str(); }
 

@@ -37,12 +37,16 @@ struct GameOdds {
 
 GameOdds ComputeGameOdds(const GameDefinition& game, int spots);
 
-// 1 in X as a report figure: X = 1/p rounded once to 2 places.
+// 1 in X as a report figure: X = 1/p rounded once to 2 places (p > 0).
 Figure15 OneInFigure(const Rational& p);
-// "n/d" in lowest terms.
+// "n/d" in lowest terms: "0/1" for zero, "7/1" for a whole number. Every
+// exact fraction the program writes (reports and JSON) is spelled so.
 std::string FractionText(const Rational& r);
-// The figure of a rational rounded once to 2 places (15 significant digits
-// from 1E15 on).
+// The report figure of a rational: rounded once to 2 places with ties to
+// even, every digit kept, below 1E15 in size (so up to 17 significant
+// digits: 101677197072538.81); from 1E15 on, 15 significant digits with
+// ties to even, in exponent form. The figure's significand may therefore
+// hold up to 17 digits.
 Figure15 RoundedFigure(const Rational& r);
 
 // Does a computed chance agree with a chart's published "1 in X"?

@@ -6,85 +6,35 @@
 #include <vector>
 
 #include "games/named_games.h"
+#include "games/precise.h"
 #include "shell/report.h"
 
 namespace fortelle {
 namespace {
 
-// The convolution walks games x grid cells x paying catches; past this
-// much work the normal approximation answers instead.
-constexpr double kMostConvolutionSteps = 4e8;
-
 std::string Digits(const Rational& r) { return PrintStyleNumber(RoundedFigure(r)); }
 
-double FigureNumber(const Rational& r)
+// A bound as a figure that is at least it, with one significant digit and
+// no finer than 0.000001 (any figure above a bound is one too).
+std::string BoundText(double bound)
 {
-    const Figure15 f = RoundedFigure(r);
-    return std::strtod(((f.negative ? "-" : "") + GeneralForm(f)).c_str(), nullptr);
-}
-
-struct Behind {
-    double chance = 0;
-    bool exact = true;
-};
-
-Behind ChanceBehind(const std::vector<Rational>& p, const PayTable& pays, std::int64_t games, double mean,
-                    double deviation, const std::function<bool(double)>& going, bool& stopped)
-{
-    // Every pay and the stake on one grid: multiples of the largest step
-    // that divides them all.
-    BigInt lcm = 1;
-    for (const auto& [c, pay] : pays) lcm = boost::multiprecision::lcm(lcm, denominator(pay));
-    BigInt step = lcm; // the stake, in 1/lcm units
-    for (const auto& [c, pay] : pays) {
-        const Rational scaled = pay * lcm;
-        if (numerator(scaled) != 0) step = boost::multiprecision::gcd(step, numerator(scaled));
-    }
-    const BigInt stake = lcm / step;
-    const BigInt targetBig = stake * games;
-    std::size_t paying = 0;
-    for (const auto& [c, pay] : pays) paying += pay > 0 ? 1 : 0;
-    const double work = targetBig.convert_to<double>() * static_cast<double>(games) * static_cast<double>(paying + 1);
-    if (games <= kExactGamesUpTo && work <= kMostConvolutionSteps) {
-        const auto target = targetBig.convert_to<std::size_t>();
-        double stay = 0; // the chance of a game that pays nothing
-        std::vector<std::pair<std::size_t, double>> moves;
-        for (std::size_t c = 0; c < p.size(); ++c) {
-            const auto pay = pays.find(static_cast<int>(c));
-            const Rational cells = pay == pays.end() ? Rational(0) : Rational(pay->second * lcm / step);
-            const double chance = p[c].convert_to<double>();
-            if (cells == 0) {
-                stay += chance;
-            } else if (numerator(cells) < targetBig) {
-                moves.emplace_back(numerator(cells).convert_to<std::size_t>(), chance);
-            }
-            // A pay that reaches the stakes alone ends every path it is on.
-        }
-        std::vector<double> at(target, 0.0), next(target, 0.0);
-        at[0] = 1.0; // returns so far, in grid steps; at or past the target is not behind
-        for (std::int64_t g = 0; g < games; ++g) {
-            if (going && !going(static_cast<double>(g) / static_cast<double>(games))) {
-                stopped = true;
-                return {};
-            }
-            for (std::size_t t = 0; t < target; ++t) next[t] = at[t] * stay;
-            for (const auto& [size, chance] : moves) {
-                for (std::size_t t = 0; t + size < target; ++t) next[t + size] += at[t] * chance;
-            }
-            at.swap(next);
-        }
-        double behind = 0;
-        for (double x : at) behind += x;
-        return {std::min(1.0, behind), true};
-    }
-    const double n = static_cast<double>(games);
-    const double half = 0.5 * (Rational(step, lcm)).convert_to<double>();
-    if (deviation == 0) return {mean < 1 ? 1.0 : 0.0, false};
-    const double z = (n - half - n * mean) / (deviation * std::sqrt(n));
-    return {0.5 * std::erfc(-z / std::sqrt(2.0)), false};
+    if (bound <= 1e-6) return PrintStyleNumber(1e-6);
+    const double scale = std::pow(10.0, std::floor(std::log10(bound)));
+    return PrintStyleNumber(std::ceil(bound / scale * (1 + 1e-12)) * scale);
 }
 
 } // namespace
+
+Figure15 SquareRootFigure(const Rational& v)
+{
+    const Precise root = sqrt(ToPrecise(v));
+    // sqrt(v) against a boundary b >= 0: v against b^2, exactly.
+    const Side side = [&v](const Rational& b) -> std::optional<int> {
+        const Rational square = b * b;
+        return v < square ? -1 : v > square ? 1 : 0;
+    };
+    return ProvenFigure(root, Precise("1e-95"), RoundedFigure, side);
+}
 
 PayTableReading ReadPayTable(std::string_view text, int spots)
 {
@@ -113,8 +63,9 @@ PayTableReading ReadPayTable(std::string_view text, int spots)
         const int c = static_cast<int>(numerator(*caught));
         const std::string what = "the pay for " + std::to_string(c) + " caught";
         if (r.pays.count(c)) return fail(what + " is given twice");
-        const auto pay = ParseDecimal(payText);
-        if (!pay) return fail(what + " '" + payText + "' is not a number");
+        const DecimalReading reading = ReadDecimal(payText);
+        const auto& pay = reading.value;
+        if (!pay) return fail(what + " '" + payText.substr(0, 40) + "' " + DecimalFaultText(reading.fault));
         if (*pay < 0) return fail(what + " must not be negative (" + payText + ")");
         r.pays[c] = *pay;
     }
@@ -159,11 +110,9 @@ KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTab
         if (pay->second > 0) r.odds.anyPrize += r.odds.p[c];
     }
     r.houseEdge = 1 - r.returnToPlayer;
-    r.deviation = std::sqrt(Rational(square - r.returnToPlayer * r.returnToPlayer).convert_to<double>());
-    const Behind b =
-        ChanceBehind(r.odds.p, pays, games, r.returnToPlayer.convert_to<double>(), r.deviation, going, r.stopped);
-    r.chanceBehind = b.chance;
-    r.exactConvolution = b.exact;
+    r.variance = square - r.returnToPlayer * r.returnToPlayer;
+    r.behind = ComputeChanceBehind(r.odds.p, pays, games, {}, going);
+    r.stopped = r.behind.stopped;
     return r;
 }
 
@@ -201,11 +150,43 @@ std::string KenoReturnReport(const KenoReturn& r)
     }
     out.line(" Return to player:", Digits(r.returnToPlayer * 100), "%");
     out.line(" House edge:", Digits(r.houseEdge * 100), "%");
-    out.line(" Standard deviation of one game's result:", RoundPlaces(r.deviation, 2), "units");
-    out.line(" Chance of being behind (returns below stakes) after", r.games,
-             "games:", RoundPlaces(r.chanceBehind * 100, 2), "%");
-    out.line(r.exactConvolution ? " (exact: the pay distribution convolved game by game)"
-                                : " (normal approximation with a continuity correction)");
+    out.line(" Standard deviation of one game's result:", PrintStyleNumber(SquareRootFigure(r.variance)), "units");
+    const std::string behind =
+        " Chance of being behind (returns below stakes) after " + std::to_string(r.games) + " games:";
+    const ChanceBehind& b = r.behind;
+    switch (b.how) {
+    case ChanceBehind::How::Certain:
+        out.line(behind, ChancePercent(b.certain));
+        out.line(b.certain == 0 ? " (exact: every game returns at least its stake)"
+                                : " (exact: every game returns less than its stake)");
+        break;
+    case ChanceBehind::How::Exact:
+    case ChanceBehind::How::Rounded: {
+        if (b.chance < Precise("1e-102")) {
+            out.line(behind, " below 1E-100 %");
+        } else {
+            out.line(behind,
+                     PercentText(ProvenFigure(b.chance * 100, b.error / b.chance, PercentFigure, nullptr), false));
+        }
+        const std::string within = BoundText((b.error * 100).convert_to<double>());
+        if (b.how == ChanceBehind::How::Exact) {
+            out.line(" (the exact distribution of the returns: within", within, "percentage points)");
+        } else {
+            out.line(" (from the pays rounded down and up to steps of 1/", std::to_string(b.steps), " of the stake:");
+            out.line(" within", within, "percentage points)");
+        }
+        break;
+    }
+    case ChanceBehind::How::NotComputed:
+        out.line(behind, " not computed:");
+        // The reason's parts on lines of their own.
+        for (std::size_t start = 0; start < b.reason.size();) {
+            const std::size_t end = std::min(b.reason.find("; ", start), b.reason.size());
+            out.line(" ", b.reason.substr(start, end - start), end == b.reason.size() ? "." : ";");
+            start = end + 2;
+        }
+        break;
+    }
     out.blank();
     return out.take();
 }
@@ -213,7 +194,7 @@ std::string KenoReturnReport(const KenoReturn& r)
 std::string KenoReturnJson(const KenoReturn& r)
 {
     nlohmann::ordered_json j;
-    j["schema"] = "fortelle-keno-return/1";
+    j["schema"] = "fortelle-keno-return/2";
     j["id"] = r.odds.game->id;
     j["spots"] = r.odds.spots;
     j["pay_table_entered"] = r.typedTable;
@@ -222,15 +203,39 @@ std::string KenoReturnJson(const KenoReturn& r)
         const auto pay = r.pays.find(static_cast<int>(c));
         j["catches"].push_back({{"catch", c},
                                 {"probability", FractionText(r.odds.p[c])},
-                                {"pays", pay == r.pays.end() ? "0" : FractionText(pay->second)}});
+                                {"pays", FractionText(pay == r.pays.end() ? Rational(0) : pay->second)}});
     }
     j["return_to_player"] = FractionText(r.returnToPlayer);
-    j["return_to_player_percent"] = FigureNumber(r.returnToPlayer * 100);
-    j["house_edge_percent"] = FigureNumber(r.houseEdge * 100);
-    j["standard_deviation"] = r.deviation;
+    j["return_to_player_percent"] = GeneralForm(RoundedFigure(r.returnToPlayer * 100));
+    j["house_edge_percent"] = (r.houseEdge < 0 ? "-" : "") + GeneralForm(RoundedFigure(r.houseEdge * 100));
+    j["variance"] = FractionText(r.variance);
+    j["standard_deviation"] = sqrt(ToPrecise(r.variance)).convert_to<double>();
     j["games"] = r.games;
-    j["chance_behind"] = r.chanceBehind;
-    j["method"] = r.exactConvolution ? "convolution" : "normal approximation";
+    const ChanceBehind& b = r.behind;
+    switch (b.how) {
+    case ChanceBehind::How::Certain:
+        j["chance_behind"] = FractionText(b.certain);
+        j["chance_behind_error"] = 0;
+        j["method"] = "certain";
+        break;
+    case ChanceBehind::How::Exact:
+    case ChanceBehind::How::Rounded:
+        // The nearest double; below the doubles' normal range, 15 digits as text.
+        if (b.chance == 0 || b.chance >= Precise("1e-300")) {
+            j["chance_behind"] = b.chance.convert_to<double>();
+        } else {
+            j["chance_behind"] = b.chance.str(15, std::ios_base::scientific);
+        }
+        j["chance_behind_error"] = b.error.convert_to<double>();
+        j["method"] = b.how == ChanceBehind::How::Exact ? "exact distribution" : "pays rounded both ways";
+        break;
+    case ChanceBehind::How::NotComputed:
+        j["chance_behind"] = nullptr;
+        j["chance_behind_error"] = nullptr;
+        j["method"] = "not computed";
+        j["not_computed"] = b.reason;
+        break;
+    }
     return j.dump(2) + "\n";
 }
 

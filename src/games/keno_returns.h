@@ -1,6 +1,6 @@
 // What a Keno pay table returns: the return to player and house edge
 // (exact), the standard deviation of one game's result, and the chance of
-// being behind after n games.
+// being behind after n games (games/chance_behind.h).
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "games/chance_behind.h"
 #include "games/game_odds.h"
 
 namespace fortelle {
@@ -36,25 +37,23 @@ struct KenoReturn {
     std::int64_t games = 0;
     Rational returnToPlayer = 0; // expected pay per unit
     Rational houseEdge = 0;
-    double deviation = 0;         // of one game's result, in units
-    double chanceBehind = 0;      // of returns below stakes after `games` games
-    bool exactConvolution = true; // false: normal approximation
-    bool stopped = false;         // `going` asked to stop: the chance behind is not known
+    Rational variance = 0; // of one game's result, in units squared
+    ChanceBehind behind;   // of returns below stakes after `games` games
+    bool stopped = false;  // `going` asked to stop: the chance behind is not known
 };
 
-inline constexpr std::int64_t kExactGamesUpTo = 1000;
-inline constexpr std::int64_t kMostGames = 1'000'000'000LL;
+inline constexpr std::int64_t kMostGames = 1'000'000;
 
-// The chance that `games` games return less than they staked: exact by
-// convolution of the pay distribution up to kExactGamesUpTo games (when the
-// pays fit a grid of at most a few million steps), otherwise the normal
-// approximation with a continuity correction.
-// `going`, when given, is told the fraction done as the convolution runs
-// and stops it by returning false.
+// `going`, when given, is told the fraction done as the chance of being
+// behind is computed, and stops it by returning false.
 KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTable& pays, bool typed,
                              std::int64_t games, const std::function<bool(double)>& going = {});
 
 std::string KenoReturnReport(const KenoReturn& result);
 std::string KenoReturnJson(const KenoReturn& result);
+
+// The square root of v >= 0 as a report figure (RoundedFigure's rounding),
+// every digit right.
+Figure15 SquareRootFigure(const Rational& v);
 
 } // namespace fortelle

@@ -1,9 +1,19 @@
-// The chance of winning at least once in many independent draws (or with
-// many tickets), the expected number of wins, and the draws needed for a
-// 50, 90 and 99 % chance.
+// The chance of winning at least once in many independent draws, the
+// expected number of wins, and the draws needed for a 50, 90 and 99 %
+// chance; with one ticket in each draw, or several different tickets.
 //
-// 1 - (1 - p)^n is computed as -expm1(n log1p(-p)): plain doubles would
-// lose every digit once p is near 1E-12, and a sum n p would pass 100 %.
+// Several tickets in one draw are not independent draws: for a prize that
+// one combination wins (every number of every drum matched, a ticket
+// picking as many as are drawn), different tickets never win it together,
+// so k of them win with exactly k times one ticket's chance p. Over n
+// draws that gives 1 - (1 - k p)^n. Other prizes can be won by several
+// tickets of one draw at once; they are counted one ticket per draw.
+//
+// 1 - (1 - q)^n is computed as -expm1(n log1p(-q)) with 100 significant
+// digits, and every figure is rounded from there with its error bound
+// (games/precise.h): where the bound reaches a rounding boundary, (1 - q)^n
+// is computed exactly when that is small enough, so every digit printed is
+// right.
 #pragma once
 
 #include <cstdint>
@@ -11,43 +21,53 @@
 #include <string>
 
 #include "games/game_odds.h"
+#include "games/precise.h"
 
 namespace fortelle {
 
 struct ManyDrawsInput {
-    std::string what;       // "US Powerball, tier 5+PB" or "1 in 1000"
-    Rational p = 0;         // 0 < p <= 1
-    std::int64_t draws = 0; // 1 or more
+    std::string what;         // "US Powerball, tier 5+PB" or "1 in 1000"
+    Rational p = 0;           // one ticket's chance, 0 < p <= 1
+    std::int64_t draws = 0;   // 1 or more
+    std::int64_t tickets = 1; // different tickets in each draw, tickets p <= 1
+    bool typedOdds = false;   // p was typed, not a game's tier
+};
+
+// A count of draws: every digit below 1E+60, where 100 digits prove it;
+// beyond, its 15 significant digits.
+struct DrawCount {
+    std::optional<BigInt> exact;
+    Figure15 about;
 };
 
 struct ManyDraws {
     ManyDrawsInput input;
-    double atLeastOnce = 0;    // never above 1
-    double noWin = 1;          // (1 - p)^n, computed on its own for its digits
-    Rational expectedWins = 0; // n p, exact
-    // Whole numbers; from 2^53 on, counted to 15 significant digits.
-    double drawsFor50 = 0, drawsFor90 = 0, drawsFor99 = 0;
+    Rational perDraw = 0; // tickets p
+    bool certain = false; // perDraw is 1
+    // At least one win in n draws, and none: "1 in X" and the percentage.
+    Figure15 atLeastOdds, atLeastPercent, noWinOdds, noWinPercent;
+    bool noWinTiny = false; // below 1E-100 %: the percentage not shown
+    double atLeastOnce = 0; // the nearest double, for JSON
+    double atLeastOnceOdds = 0;
+    Rational expectedWins = 0; // n tickets p, exact
+    DrawCount drawsFor50, drawsFor90, drawsFor99;
 };
 
 inline constexpr std::int64_t kMostDraws = 1'000'000'000'000LL;
 
-// The chance of at least one win in n draws.
-double ChanceOfAtLeastOne(double p, double n);
-// The fewest draws that give at least the chance `c` (0 < c < 1). Beyond
-// 2^53 draws, where a double no longer counts one by one, the count to 15
-// significant digits.
-double DrawsForChance(double p, double c);
+// The smallest n >= 1 with 1 - (1 - q)^n >= c, for 0 < q <= 1, 0 < c < 1.
+DrawCount DrawsForChance(const Rational& q, const Rational& c);
 
-// Why a chance cannot be counted over many draws (it is 0, or below what a
-// double holds), or nothing when it can.
+// Why a chance cannot be counted over many draws (it is 0, or below 1 in
+// 1E+300), or nothing when it can.
 std::optional<std::string> ManyDrawsRefusal(const Rational& p);
+
+// Whether different tickets of one draw never win the tier together: it
+// asks every number of every drum, and a ticket picks as many as are drawn.
+bool OneCombinationWins(const GameOdds& odds, std::size_t tier);
 
 ManyDraws ComputeManyDraws(const ManyDrawsInput& input);
 std::string ManyDrawsReport(const ManyDraws& result);
 std::string ManyDrawsJson(const ManyDraws& result);
-
-// A chance as a percentage for a report: 2 places, with "below 0.01 %" and
-// "above 99.99 %" where 2 places would show 0 or 100 for what is neither.
-std::string ChancePercent(double chance);
 
 } // namespace fortelle

@@ -1,7 +1,6 @@
 #include "games/named_games.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "shell/report.h"
@@ -48,11 +47,9 @@ std::string DrumSentence(const DrumSpec& d, std::size_t index)
     return s;
 }
 
-double FigureValue(const Figure15& f)
-{
-    return std::strtod((f.negative ? "-" + GeneralForm(f) : GeneralForm(f)).c_str(), nullptr);
-}
-
+// A chance in JSON: the exact fraction, and "1 in X" both as the report's
+// figure (a string: it may lie beyond any double) and exactly; null for
+// odds that do not exist (a chance of 0).
 OrderedJson OddsJson(const Rational& p)
 {
     OrderedJson j;
@@ -61,7 +58,7 @@ OrderedJson OddsJson(const Rational& p)
         j["odds"] = nullptr;
         j["odds_exact"] = nullptr;
     } else {
-        j["odds"] = FigureValue(OneInFigure(p));
+        j["odds"] = GeneralForm(OneInFigure(p));
         j["odds_exact"] = FractionText(1 / p);
     }
     return j;
@@ -183,7 +180,7 @@ std::string NamedGameJson(const GameOdds& odds)
 {
     const GameDefinition& g = *odds.game;
     OrderedJson j;
-    j["schema"] = "fortelle-game-odds/1";
+    j["schema"] = "fortelle-game-odds/2";
     j["id"] = g.id;
     j["name"] = g.name;
     j["rules_since"] = g.rulesSince.empty() ? OrderedJson(nullptr) : OrderedJson(g.rulesSince);

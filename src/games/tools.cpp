@@ -110,10 +110,11 @@ std::string OneIn(const Rational& p)
     return "1 in " + (figure.find('E') == std::string::npos ? Grouped(figure) : figure);
 }
 
-// A count of draws as the report has it (exponent form from 2^53), grouped.
-std::string DrawCount(double draws)
+// A count of draws as the report has it (every digit, or about 15 digits
+// beyond 1E+60), grouped.
+std::string DrawsText(const DrawCount& draws)
 {
-    return draws < 0x1p53 ? Grouped(static_cast<std::int64_t>(draws)) : GeneralForm(ToFigure15(draws));
+    return draws.exact ? Grouped(draws.exact->str()) : "about " + GeneralForm(draws.about);
 }
 
 Field MakeField(std::string key, std::string label, Kind kind, std::string unit = {}, std::string placeholder = {})
@@ -567,7 +568,7 @@ public:
         if (charts_.draws) r.charts = charts_.draws(*in);
         std::string s = "In " + Grouped(in->draws) + (in->draws == 1 ? " draw" : " draws") +
                         " the chance of winning at least once is " + Percent(d.atLeastOnce * 100);
-        s += in->p >= 1 ? "." : "; an even chance takes " + DrawCount(d.drawsFor50) + " draws.";
+        s += d.certain ? "." : "; an even chance takes " + DrawsText(d.drawsFor50) + " draws.";
         r.verdict = s;
         const GameDefinition* g = game(values);
         r.exports.push_back({"Figures as JSON", (g ? g->id : std::string("odds")) + "-draws.json", ManyDrawsJson(d)});
@@ -723,8 +724,12 @@ private:
         } else if (k.houseEdge < 0) {
             s += ": you gain " + Money(-k.houseEdge) + cur + " (" + Percent(-k.houseEdge) + ") per game";
         }
-        return s + "; after " + Grouped(k.games) + (k.games == 1 ? " game" : " games") +
-               " the chance of being behind is " + Percent(k.chanceBehind * 100) + ".";
+        s += "; after " + Grouped(k.games) + (k.games == 1 ? " game" : " games") + " the chance of being behind is ";
+        const ChanceBehind& b = k.behind;
+        if (b.how == ChanceBehind::How::Certain) return s + Percent(b.certain) + ".";
+        if (b.how == ChanceBehind::How::NotComputed) return s + "not computed (the report says why).";
+        if (b.chance < Precise("1e-100")) return s + "below 1E-100 %.";
+        return s + Percent(b.chance.convert_to<double>() * 100) + ".";
     }
 };
 

@@ -49,11 +49,11 @@ def percent(p):  # 3 significant digits, exponent form below 1E-9 %
     return f"{m}E{e} %"
 
 
-def one_in(p):  # 1/p rounded once to 2 places, 15 significant digits at most
+def one_in(p):  # 1/p rounded once to 2 places below 1E15, to 15 significant digits from there
     x = 1 / p
     e = exponent(x)
     if e < 15:
-        t = fixed(x, min(2, 14 - e))
+        t = fixed(x, 2)
         t = t.rstrip("0").rstrip(".") if "." in t else t
     else:
         d = str(round(x / F(10)**(e - 14))).rstrip("0")
@@ -113,10 +113,10 @@ def check_draws(name, rows, note, args):
         if r["type"] == "mark" and m:
             target, least = F(int(m.group(1)), 100), n
             check(f"{name} {r['name']}", m.group(2), r["x_text"])
-            if least < 2**53:
+            if "E" not in r["x_text"]:  # every digit given: the fewest, exactly
                 if not (F(chance(p, least)[0]) >= target and (least == 1 or F(chance(p, least - 1)[0]) < target)):
                     faults.append(f"{name}: {least} is not the fewest draws for {target}")
-            else:  # known to 15 significant digits
+            else:  # beyond 1E+60, known to 15 significant digits
                 exact = Decimal(target.numerator, ) / target.denominator
                 true = ((1 - exact).ln() / (1 - Decimal(p.numerator) / p.denominator).ln()).to_integral_value("ROUND_CEILING")
                 if abs(F(true) - least) > least * F(1, 10**14): faults.append(f"{name}: {r['name']}, the fewest is {true}")

@@ -155,9 +155,9 @@ const GAME_TOOLS = {
       [['', '', '600', '0'], ['-5']], [['', '', '0', '1000000', '300000000'], ['2.5', '1e13']], [['', '', ''], ['x', '5=-1', 'zzz=5']]],
   },
   draws: {
-    argv: (v) => ['draws', ...v.slice(0, 2).filter(Boolean), ...given(['--spots', '--odds', '--draws'], v.slice(2))],
+    argv: (v) => ['draws', ...v.slice(0, 2).filter(Boolean), ...given(['--spots', '--odds', '--draws', '--tickets'], v.slice(2))],
     answers: [null, [['', '', ''], ['x', '0', '6']], [[''], ['5', '21']], [[''], ['100', '24.87', '0.5', 'x']],
-      [['1', '1040', '1e6', '1000000000', '7'], ['', '0', '2.5', 'x']]],
+      [['1', '1040', '1e6', '1000000000', '7'], ['', '0', '2.5', 'x']], [['', '', '1', '3'], ['0', 'x']]],
   },
   'keno-return': {
     argv: (v) => ['keno-return', ...v.slice(0, 2).filter(Boolean), ...given(['--pay', '--games'], v.slice(2))],
