@@ -214,7 +214,9 @@ int FirstSpots(const GameDefinition& g)
 // answers are remembered for.
 class GameTool : public forms::Tool {
 public:
-    explicit GameTool(std::shared_ptr<const GameCatalog> catalog) : catalog_(std::move(catalog)) {}
+    GameTool(std::shared_ptr<const GameCatalog> catalog, GameToolCharts charts)
+        : catalog_(std::move(catalog)), charts_(std::move(charts))
+    {}
     std::string memoryField() const override { return "game"; }
 
 protected:
@@ -279,6 +281,7 @@ protected:
     }
 
     std::shared_ptr<const GameCatalog> catalog_;
+    GameToolCharts charts_;
 };
 
 class GameOddsTool final : public GameTool {
@@ -320,6 +323,7 @@ public:
         r.title = TicketTitle(odds) + ": odds";
         r.report = NamedGameReport(odds, Get(values, "exact") == "1");
         r.verdict = verdict(odds);
+        if (charts_.odds) r.charts = charts_.odds(odds);
         r.exports.push_back(
             {"Figures as JSON", g->id + (g->keno ? "-" + std::to_string(*n) : "") + "-odds.json", NamedGameJson(odds)});
         return r;
@@ -426,6 +430,7 @@ public:
         r.title = v.odds.game->name + ": ticket value";
         r.report = TicketValueReport(v);
         r.verdict = verdict(v);
+        if (charts_.value) r.charts = charts_.value(*read->first, read->second, !checks.empty("jackpot"));
         r.exports.push_back({"Figures as JSON", v.odds.game->id + "-value.json", TicketValueJson(v)});
         return r;
     }
@@ -560,6 +565,7 @@ public:
         Result r;
         r.title = in->what + ": many draws";
         r.report = ManyDrawsReport(d);
+        if (charts_.draws) r.charts = charts_.draws(*in);
         std::string s = "In " + Grouped(in->draws) + (in->draws == 1 ? " draw" : " draws") +
                         " the chance of winning at least once is " + Percent(d.atLeastOnce * 100);
         s += d.certain ? "." : "; an even chance takes " + DrawsText(d.drawsFor50) + " draws.";
@@ -669,6 +675,7 @@ public:
         r.title = TicketTitle(k.odds) + ": returns";
         r.report = KenoReturnReport(k);
         r.verdict = verdict(k);
+        if (charts_.kenoReturn) r.charts = charts_.kenoReturn(k);
         r.exports.push_back(
             {"Figures as JSON", in->game->id + "-" + std::to_string(in->spots) + "-returns.json", KenoReturnJson(k)});
         return r;
@@ -728,13 +735,14 @@ private:
 
 } // namespace
 
-std::vector<std::unique_ptr<forms::Tool>> MakeGameTools(const std::shared_ptr<const GameCatalog>& catalog)
+std::vector<std::unique_ptr<forms::Tool>> MakeGameTools(const std::shared_ptr<const GameCatalog>& catalog,
+                                                        const GameToolCharts& charts)
 {
     std::vector<std::unique_ptr<forms::Tool>> tools;
-    tools.push_back(std::make_unique<GameOddsTool>(catalog));
-    tools.push_back(std::make_unique<TicketValueTool>(catalog));
-    tools.push_back(std::make_unique<ManyDrawsTool>(catalog));
-    tools.push_back(std::make_unique<KenoReturnsTool>(catalog));
+    tools.push_back(std::make_unique<GameOddsTool>(catalog, charts));
+    tools.push_back(std::make_unique<TicketValueTool>(catalog, charts));
+    tools.push_back(std::make_unique<ManyDrawsTool>(catalog, charts));
+    tools.push_back(std::make_unique<KenoReturnsTool>(catalog, charts));
     return tools;
 }
 
