@@ -6,7 +6,6 @@
 #include <emscripten/val.h>
 
 #include <array>
-#include <cmath>
 #include <deque>
 #include <map>
 #include <memory>
@@ -19,6 +18,7 @@
 
 #include "app/buttons.h"
 #include "app/tools.h"
+#include "charts/charts.h"
 #include "cli/command_line.h"
 #include "forms/session.h"
 #include "games/game_file.h"
@@ -268,42 +268,6 @@ Json ProblemsJson(const std::vector<forms::Problem>& problems)
     return list;
 }
 
-Json PointJson(const forms::ChartPoint& p)
-{
-    return {{"x", std::isfinite(p.x) ? Json(p.x) : Json()},
-            {"y", std::isfinite(p.y) ? Json(p.y) : Json()},
-            {"x_text", p.xText},
-            {"y_text", p.yText}};
-}
-
-Json AxisJson(const forms::Axis& a) { return {{"title", a.title}, {"unit", a.unit}, {"log", a.log}}; }
-
-// A chart as the page draws it: the figures the core computed, nothing
-// derived here.
-Json ChartJson(const forms::Chart& chart)
-{
-    Json series = Json::array();
-    for (const forms::Series& s : chart.series) {
-        Json points = Json::array();
-        for (const forms::ChartPoint& p : s.points) points.push_back(PointJson(p));
-        const char* style = s.style == forms::Series::Style::Bars    ? "bars"
-                            : s.style == forms::Series::Style::Steps ? "steps"
-                                                                     : "line";
-        series.push_back({{"name", s.name}, {"style", style}, {"points", points}});
-    }
-    Json marks = Json::array();
-    for (const forms::Mark& m : chart.marks) {
-        Json mark = PointJson(m.at);
-        mark["label"] = m.label;
-        marks.push_back(mark);
-    }
-    Json shade = chart.shadeFrom <= chart.shadeTo
-                     ? Json{{"from", chart.shadeFrom}, {"to", chart.shadeTo}, {"label", chart.shadeLabel}}
-                     : Json();
-    return {{"kind", chart.kind}, {"title", chart.title}, {"x", AxisJson(chart.x)}, {"y", AxisJson(chart.y)},
-            {"series", series},   {"marks", marks},       {"shade", shade}};
-}
-
 // What a computation answers, as the page shows it: the report with line
 // feeds, byte for byte what fortelle-cli prints for the same values.
 std::string ResultJson(const forms::Result& r)
@@ -312,8 +276,14 @@ std::string ResultJson(const forms::Result& r)
     for (const forms::Table& t : r.tables) {
         tables.push_back({{"title", t.title}, {"columns", t.columns}, {"rows", t.rows}});
     }
+    // Each chart as the command line writes it (JSON, and CSV to save),
+    // from the same core calls.
     Json charts = Json::array();
-    for (const forms::Chart& c : r.charts) charts.push_back(ChartJson(c));
+    for (const forms::Chart& c : r.charts) {
+        Json chart = Json::parse(charts::ChartJson(c));
+        chart["csv"] = charts::ChartCsv(c);
+        charts.push_back(std::move(chart));
+    }
     Json exports = Json::array();
     for (const forms::Export& e : r.exports) {
         exports.push_back({{"label", e.label}, {"fileName", e.fileName}, {"bytes", e.bytes}});

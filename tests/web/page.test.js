@@ -436,3 +436,15 @@ test('a long computation runs in a worker with progress and Cancel: a 163-ticket
   t.diagnostic(`163 tickets x 13,983,816 draws checked in the page's worker in ${seconds.toFixed(1)} s`);
   await context.close();
 });
+
+test("a chart appears with its data table, which holds the CLI's chart CSV", async () => {
+  const { context, page } = await openPage(pageUrl, { viewport: PHONE });
+  await go(page, 'draws?game=us-powerball&draws=1040');
+  assert.equal(await page.locator('#charts figure svg[role="img"]').count(), 1);
+  const table = await page.$$eval('#charts details.data tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent)));
+  // The CSV's rows: type,name,x,y,x_text,y_text,detail (a field in quotes may hold commas).
+  const csv = native(['chart', 'draws', 'us-powerball', '--draws', '1040']).out.split('\n').filter((l) => l && !l.startsWith('#')).slice(1)
+    .map((l) => [...l.matchAll(/("(?:[^"]|"")*"|[^,]*)(,|$)/g)].slice(0, 7).map((m) => m[1].replace(/^"|"$/g, '').replace(/""/g, '"')));
+  assert.deepEqual(table, csv.map((r) => [r[1], r[4], r[5], r[6]]));
+  await context.close();
+});
