@@ -91,6 +91,9 @@ std::string CheckValueAssumptions(const GameDefinition& game, const ValueAssumpt
 // Entries must have passed CheckValueAssumptions.
 TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumptions& assumed);
 
+// The plain answer the report starts with: what a ticket returns on
+// average and what you lose or gain, marked partial when it is a bound.
+std::string TicketValueVerdict(const TicketValue& value);
 std::string TicketValueReport(const TicketValue& value);
 std::string TicketValueJson(const TicketValue& value);
 
