@@ -130,6 +130,10 @@ GameToolCharts GameCharts()
         return std::vector<forms::Chart>{ValueChart(game, assumed, jackpotEntered)};
     };
     c.draws = [](const ManyDrawsInput& input) { return std::vector<forms::Chart>{DrawsChart(input)}; };
+    c.kenoReturn = [](const KenoReturn& keno, const std::function<bool(double)>& going) {
+        std::optional<forms::Chart> chart = KenoChart(keno, going);
+        return chart ? std::vector<forms::Chart>{*chart} : std::vector<forms::Chart>{};
+    };
     return c;
 }
 

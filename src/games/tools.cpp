@@ -675,7 +675,13 @@ public:
         r.title = TicketTitle(k.odds) + ": returns";
         r.report = KenoReturnReport(k);
         r.verdict = verdict(k);
-        if (charts_.kenoReturn) r.charts = charts_.kenoReturn(k);
+        if (charts_.kenoReturn) {
+            r.charts = charts_.kenoReturn(k, [&](double done) {
+                progress.advance(done);
+                return !progress.cancelled();
+            });
+            if (progress.cancelled()) return Refused({{"", "Stopped before the end: nothing was computed."}});
+        }
         r.exports.push_back(
             {"Figures as JSON", in->game->id + "-" + std::to_string(in->spots) + "-returns.json", KenoReturnJson(k)});
         return r;
