@@ -71,8 +71,8 @@ public:
         const auto& bars = chart.series.front().points;
         const auto likeliest =
             std::max_element(bars.begin(), bars.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
-        r.verdict = "Most likely: " + likeliest->xText + ", " + likeliest->yText + "; " + bars.back().xText + ": " +
-                    bars.back().yText + ".";
+        r.verdict = "Most likely: " + likeliest->xText + ", " + likeliest->yText + "; all " + std::to_string(in.k) +
+                    ": " + bars.back().yText + ".";
         r.charts.push_back(chart);
         return r;
     }

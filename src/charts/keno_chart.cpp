@@ -294,8 +294,10 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
     chart.shadeTo = 0;
     chart.shadeLabel = "Behind after " + Grouped(std::to_string(n)) + (n == 1 ? " game: " : " games: ") + BehindText(k);
     const Rational lattice = step * g;
-    chart.note = "Each game's return is a multiple of " + FixedText(lattice, denominator(lattice) == 1 ? 0 : 2) +
-                 (lattice == 1 ? " unit" : " units") + "; the spread of " + Grouped(std::to_string(n)) +
+    chart.note = "Each game's return is " +
+                 (lattice == 1 ? std::string("a whole number of units")
+                               : "a multiple of " + FixedText(lattice, denominator(lattice) == 1 ? 0 : 2) + " units") +
+                 "; the spread of " + Grouped(std::to_string(n)) +
                  " games is its power, computed in doubles by fast convolution, each figure within " +
                  SignificantText(RationalOf(error * static_cast<double>(bucket) * 100), 1) +
                  " percentage points. The part drawn holds about 95 % of the chance (with break-even): larger wins lie "
