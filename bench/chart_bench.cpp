@@ -203,7 +203,7 @@ int Show(int argc, char** argv)
     tool->resize(1000, 860);
     // Room for the chart: the form's part of the window as small as it goes.
     if (auto* splitter = tool->findChild<QSplitter*>()) splitter->setSizes({120, 2000});
-    tool->move(10, 10);
+    tool->move(20, 40);
     tool->calculate();
     QTimer::singleShot(1500, tool,
                        [tool, tab] { tool->findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(tab); });
