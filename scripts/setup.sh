@@ -4,7 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Qt Charts draws the tool windows' charts and Qt SVG saves them; Debian's
+# Qt Charts needs the OpenGL development files to be found by CMake.
 packages=(cmake g++ make qt6-base-dev libqt6printsupport6 libgtest-dev libboost-dev nlohmann-json3-dev
+          qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
           fonts-liberation fonts-dejavu-core poppler-utils locales xvfb xauth
           qt6-translations-l10n python3-pyatspi at-spi2-core dbus-x11 clang-format python3-mpmath)
 scripts/install-missing.sh "${packages[@]}"

@@ -91,6 +91,13 @@ void RunTool(FakePlatform& f, const forms::Tool& tool)
             if (!result.ok()) continue;
             f.journal.push_back("  verdict " + Quoted(result.verdict));
             f.journal.push_back("  report " + Shown(result.report));
+            for (const forms::Chart& c : result.charts) {
+                std::size_t points = 0;
+                for (const forms::Series& s : c.series) points += s.points.size();
+                f.journal.push_back("  chart " + c.kind + " " + Quoted(c.title) + ": " + std::to_string(points) +
+                                    " points, " + std::to_string(c.marks.size()) +
+                                    (c.marks.size() == 1 ? " mark" : " marks"));
+            }
         } else if (step == "show") {
             PrepareOutputBox(f.box);
             ShowReport(f.files, f.box, result.report);

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/chart_commands.h"
 #include "cli/game_commands.h"
 #include "cli/options.h"
 #include "cli/price_commands.h"
@@ -31,6 +32,12 @@ const std::vector<CommandSet>& CommandSets()
          WheelCommandsUsage(),
          [](std::string_view, std::span<const std::string> args, bool raw, std::string_view folder) {
              return RunWheelCommand(args, raw,
+                                    [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
+         }},
+        {{"chart"},
+         ChartCommandsUsage(),
+         [](std::string_view /*command*/, std::span<const std::string> args, bool raw, std::string_view folder) {
+             return RunChartCommand(args, raw,
                                     [&] { return LoadGameCatalog(GameFolders(folder, ProcessEnvironment)); });
          }},
     };

@@ -31,21 +31,6 @@ constexpr std::string_view kGameUsage =
     "its winners; --odds X means 1 in X; --tickets K: K different tickets in each\n"
     "draw, for a prize one combination wins.\n";
 
-Rational Amount(const std::string& what, const std::string& text)
-{
-    const DecimalReading reading = ReadDecimal(text);
-    if (!reading.value) {
-        // A long text is quoted by its start: the reason is its length.
-        const std::string shown =
-            text.size() > 40 ? text.substr(0, 30) + "... (" + std::to_string(text.size()) + " characters)" : text;
-        const auto size = AmountSizeRefusal(text);
-        Refuse(what + " '" + shown + "' " + (size ? "is " + *size : DecimalFaultText(reading.fault)));
-    }
-    const auto& value = reading.value;
-    if (*value < 0) Refuse(what + " must not be negative (" + text + ")");
-    return *value;
-}
-
 // An amount for the value: every form of a number beyond the largest the
 // value takes is refused for that one reason.
 Rational ValueAmount(const std::string& what, const std::string& text)
@@ -59,38 +44,6 @@ Rational ValueAmount(const std::string& what, const std::string& text)
                "' is above the largest amount this tool takes: " + std::string(kMostValueAmountText));
     }
     return Amount(what, text);
-}
-
-std::int64_t WholeCount(const std::string& what, const std::string& text, std::int64_t lo, std::int64_t hi)
-{
-    const Rational value = Amount(what, text);
-    if (denominator(value) != 1 || value < lo || value > hi) {
-        Refuse(what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + " (" + text +
-               ")");
-    }
-    return numerator(value).convert_to<std::int64_t>();
-}
-
-const GameDefinition& FindGame(const GameCatalog& catalog, const std::string& id)
-{
-    const GameDefinition* g = catalog.find(id);
-    if (!g && catalog.games.empty()) Refuse("no game '" + id + "': no game files were found");
-    if (!g) Refuse("no game '" + id + "' (fortelle-cli games lists them)");
-    return *g;
-}
-
-int SpotsOf(const GameDefinition& g, const std::optional<std::string>& text)
-{
-    if (!g.keno) {
-        if (text) Refuse("'" + g.id + "' is not a Keno game and takes no spot count");
-        return 0;
-    }
-    if (!text) Refuse("'" + g.id + "' is a Keno game: give its spot count, " + SpotRange(g));
-    const auto spots = ParseDecimal(*text);
-    if (!spots || denominator(*spots) != 1 || *spots < g.spotsMin || *spots > g.spotsMax) {
-        Refuse("'" + g.id + "' takes " + SpotRange(g) + " spots, not '" + *text + "'");
-    }
-    return static_cast<int>(numerator(*spots));
 }
 
 std::string Warnings(const GameCatalog& catalog)
@@ -147,10 +100,102 @@ CommandLineResult Value(std::span<const std::string> args, const GameCatalog& ca
     if (p.words.empty()) Refuse("name a game (fortelle-cli games lists them)");
     NoMoreWords(p, 1);
     const GameDefinition& g = FindGame(catalog, p.words[0]);
+    const ValueAssumptions a = ReadValueOptions(p, g, true);
+    const TicketValue v = ComputeTicketValue(g, a);
+    if (p.has("--json")) return {TicketValueJson(v), {}, 0};
+    const std::string report = TicketValueReport(v);
+    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+}
+
+CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
+{
+    const Parsed p = ParseWords(args, {"--odds", "--draws", "--spots", "--tickets"}, {"--json"});
+    const auto drawsText = p.one("--draws");
+    if (!drawsText) Refuse("give the number of draws with --draws");
+    const std::int64_t draws = WholeCount("the number of draws", *drawsText, 1, kMostDraws);
+    ManyDrawsInput in = ReadDrawsTarget(p, catalog);
+    in.draws = draws;
+    const ManyDraws r = ComputeManyDraws(in);
+    if (p.has("--json")) return {ManyDrawsJson(r), {}, 0};
+    const std::string report = ManyDrawsReport(r);
+    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+}
+
+PayTable ReadPays(const std::vector<std::string>& entries, int spots)
+{
+    // Several --pay options read as one table.
+    std::string all;
+    for (const std::string& entry : entries) all += (all.empty() ? "" : ",") + entry;
+    PayTableReading table = ReadPayTable(all, spots);
+    if (!table.problem.empty()) Refuse("--pay: " + table.problem);
+    return std::move(table.pays);
+}
+
+CommandLineResult KenoReturnCommand(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
+{
+    const Parsed p = ParseWords(args, {"--games", "--pay"}, {"--json"});
+    const KenoEntries k = ReadKenoEntries(p, catalog);
+    const KenoReturn r = ComputeKenoReturn(*k.game, k.spots, k.pays, k.typed, k.games);
+    if (p.has("--json")) return {KenoReturnJson(r), {}, 0};
+    const std::string report = KenoReturnReport(r);
+    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+}
+
+} // namespace
+
+Rational Amount(const std::string& what, const std::string& text)
+{
+    const DecimalReading reading = ReadDecimal(text);
+    if (!reading.value) {
+        // A long text is quoted by its start: the reason is its length.
+        const std::string shown =
+            text.size() > 40 ? text.substr(0, 30) + "... (" + std::to_string(text.size()) + " characters)" : text;
+        const auto size = AmountSizeRefusal(text);
+        Refuse(what + " '" + shown + "' " + (size ? "is " + *size : DecimalFaultText(reading.fault)));
+    }
+    const auto& value = reading.value;
+    if (*value < 0) Refuse(what + " must not be negative (" + text + ")");
+    return *value;
+}
+
+std::int64_t WholeCount(const std::string& what, const std::string& text, std::int64_t lo, std::int64_t hi)
+{
+    const Rational value = Amount(what, text);
+    if (denominator(value) != 1 || value < lo || value > hi) {
+        Refuse(what + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + " (" + text +
+               ")");
+    }
+    return numerator(value).convert_to<std::int64_t>();
+}
+
+const GameDefinition& FindGame(const GameCatalog& catalog, const std::string& id)
+{
+    const GameDefinition* g = catalog.find(id);
+    if (!g && catalog.games.empty()) Refuse("no game '" + id + "': no game files were found");
+    if (!g) Refuse("no game '" + id + "' (fortelle-cli games lists them)");
+    return *g;
+}
+
+int SpotsOf(const GameDefinition& g, const std::optional<std::string>& text)
+{
+    if (!g.keno) {
+        if (text) Refuse("'" + g.id + "' is not a Keno game and takes no spot count");
+        return 0;
+    }
+    if (!text) Refuse("'" + g.id + "' is a Keno game: give its spot count, " + SpotRange(g));
+    const auto spots = ParseDecimal(*text);
+    if (!spots || denominator(*spots) != 1 || *spots < g.spotsMin || *spots > g.spotsMax) {
+        Refuse("'" + g.id + "' takes " + SpotRange(g) + " spots, not '" + *text + "'");
+    }
+    return static_cast<int>(numerator(*spots));
+}
+
+ValueAssumptions ReadValueOptions(const Parsed& p, const GameDefinition& g, bool jackpotRequired)
+{
     ValueAssumptions a;
     if (const auto j = p.one("--jackpot")) {
         a.jackpot = ValueAmount("the jackpot", *j);
-    } else if (!g.keno && g.jackpotTier(0) >= 0) {
+    } else if (jackpotRequired && !g.keno && g.jackpotTier(0) >= 0) {
         Refuse("give the advertised jackpot with --jackpot");
     }
     if (const auto price = p.one("--price")) {
@@ -184,19 +229,12 @@ CommandLineResult Value(std::span<const std::string> args, const GameCatalog& ca
         }
     }
     if (const std::string refusal = CheckValueAssumptions(g, a); !refusal.empty()) Refuse(refusal);
-    const TicketValue v = ComputeTicketValue(g, a);
-    if (p.has("--json")) return {TicketValueJson(v), {}, 0};
-    const std::string report = TicketValueReport(v);
-    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+    return a;
 }
 
-CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
+ManyDrawsInput ReadDrawsTarget(const Parsed& p, const GameCatalog& catalog)
 {
-    const Parsed p = ParseWords(args, {"--odds", "--draws", "--spots", "--tickets"}, {"--json"});
-    const auto drawsText = p.one("--draws");
-    if (!drawsText) Refuse("give the number of draws with --draws");
     ManyDrawsInput in;
-    in.draws = WholeCount("the number of draws", *drawsText, 1, kMostDraws);
     if (const auto tickets = p.one("--tickets")) {
         in.tickets = WholeCount("the number of tickets in a draw", *tickets, 1, kMostDraws);
     }
@@ -251,55 +289,36 @@ CommandLineResult Draws(std::span<const std::string> args, const GameCatalog& ca
                "and never win together");
     }
     if (const auto refusal = ManyDrawsRefusal(in.p)) Refuse(*refusal);
-    const ManyDraws r = ComputeManyDraws(in);
-    if (p.has("--json")) return {ManyDrawsJson(r), {}, 0};
-    const std::string report = ManyDrawsReport(r);
-    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+    return in;
 }
 
-PayTable ReadPays(const std::vector<std::string>& entries, int spots)
+KenoEntries ReadKenoEntries(const Parsed& p, const GameCatalog& catalog)
 {
-    // Several --pay options read as one table.
-    std::string all;
-    for (const std::string& entry : entries) all += (all.empty() ? "" : ",") + entry;
-    PayTableReading table = ReadPayTable(all, spots);
-    if (!table.problem.empty()) Refuse("--pay: " + table.problem);
-    return std::move(table.pays);
-}
-
-CommandLineResult KenoReturnCommand(std::span<const std::string> args, const GameCatalog& catalog, bool raw)
-{
-    const Parsed p = ParseWords(args, {"--games", "--pay"}, {"--json"});
+    KenoEntries k;
     if (p.words.empty()) Refuse("name a Keno game and its spot count");
     NoMoreWords(p, 2);
     const GameDefinition& g = FindGame(catalog, p.words[0]);
+    k.game = &g;
     if (!g.keno) Refuse("'" + g.id + "' is not a Keno game: value gives a ticket's worth");
-    const int spots = SpotsOf(g, p.words.size() > 1 ? std::optional(p.words[1]) : std::nullopt);
-    const std::int64_t games =
-        p.has("--games") ? WholeCount("the number of games", *p.one("--games"), 1, kMostGames) : 100;
-    PayTable pays;
-    const bool typed = p.has("--pay");
-    if (typed) {
-        pays = ReadPays(p.options.at("--pay"), spots);
+    k.spots = SpotsOf(g, p.words.size() > 1 ? std::optional(p.words[1]) : std::nullopt);
+    k.games = p.has("--games") ? WholeCount("the number of games", *p.one("--games"), 1, kMostGames) : 100;
+    k.typed = p.has("--pay");
+    if (k.typed) {
+        k.pays = ReadPays(p.options.at("--pay"), k.spots);
     } else {
-        const auto table = g.payTables.find(spots);
+        const auto table = g.payTables.find(k.spots);
         if (table == g.payTables.end()) {
-            Refuse("the game file has no pay table for " + std::to_string(spots) + " spots: give one with --pay");
+            Refuse("the game file has no pay table for " + std::to_string(k.spots) + " spots: give one with --pay");
         }
-        pays = table->second;
+        k.pays = table->second;
     }
-    const KenoReturn r = ComputeKenoReturn(g, spots, pays, typed, games);
-    if (p.has("--json")) return {KenoReturnJson(r), {}, 0};
-    const std::string report = KenoReturnReport(r);
-    return {raw ? report : CrLfToLineFeeds(report), {}, 0};
+    return k;
 }
-
-} // namespace
 
 std::string_view GameCommandsUsage() { return kGameUsage; }
 
-CommandLineResult RunGameCommand(std::string_view command, std::span<const std::string> args, bool raw,
-                                 const std::function<GameCatalog()>& loadCatalog)
+CommandLineResult RunOnCatalog(std::string_view command, std::span<const std::string> args, bool raw,
+                               const std::function<GameCatalog()>& loadCatalog, const CatalogCommand& run)
 {
     GameCatalog catalog = loadCatalog();
     // --raw may stand after the command too, as long as it comes before "--".
@@ -325,23 +344,25 @@ CommandLineResult RunGameCommand(std::string_view command, std::span<const std::
             word = file.game->id;
             catalog.games.push_back(std::move(*file.game));
         }
-        args = words;
-        if (command == "games") {
-            result = Games(args, catalog);
-        } else if (command == "game") {
-            result = Game(args, catalog, raw);
-        } else if (command == "value") {
-            result = Value(args, catalog, raw);
-        } else if (command == "draws") {
-            result = Draws(args, catalog, raw);
-        } else {
-            result = KenoReturnCommand(args, catalog, raw);
-        }
+        result = run(words, catalog, raw);
     } catch (const Refusal& r) {
         result = {{}, "fortelle-cli: " + std::string(command) + ": " + r.text + "\n", 2};
     }
     result.err = Warnings(catalog) + result.err;
     return result;
+}
+
+CommandLineResult RunGameCommand(std::string_view command, std::span<const std::string> args, bool raw,
+                                 const std::function<GameCatalog()>& loadCatalog)
+{
+    return RunOnCatalog(command, args, raw, loadCatalog,
+                        [command](std::span<const std::string> words, const GameCatalog& catalog, bool raw) {
+                            if (command == "games") return Games(words, catalog);
+                            if (command == "game") return Game(words, catalog, raw);
+                            if (command == "value") return Value(words, catalog, raw);
+                            if (command == "draws") return Draws(words, catalog, raw);
+                            return KenoReturnCommand(words, catalog, raw);
+                        });
 }
 
 } // namespace fortelle

@@ -33,10 +33,10 @@ struct ManyDrawsInput {
     bool typedOdds = false;   // p was typed, not a game's tier
     // The game's draw schedule and ticket price, where it has them: counts
     // of draws are then also shown as time and money.
-    std::optional<Rational> drawsPerWeek;
-    std::string drawsPerWeekText; // as the game file writes it: "3"
-    std::optional<Rational> price;
-    std::string currency;
+    std::optional<Rational> drawsPerWeek{};
+    std::string drawsPerWeekText{}; // as the game file writes it: "3"
+    std::optional<Rational> price{};
+    std::string currency{};
 };
 
 // The schedule and price of a game's draws (a Keno game's pays are per

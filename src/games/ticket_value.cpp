@@ -119,19 +119,38 @@ std::string Figure(const Rational& r) { return (r < 0 ? "-" : "") + GeneralForm(
 // Would the computation's error move a printed digit of x, rounded by
 // `round`? The 50-digit arithmetic stays far within 1E-30 of each figure,
 // or 1E-25 absolute when a difference of nearly equal terms is near zero.
-bool Unsettled(const Rational& x, const Rounder& round)
+// The least and the most an approximate figure can be: within a part in
+// 10^30 of itself, and, where a difference may have cancelled digits
+// (`floor`), never nearer than 10^-25.
+std::pair<Rational, Rational> Bounds(const Rational& x, bool floor = true)
 {
     Rational margin = x < 0 ? Rational(-x) : x;
     const BigInt e30 = boost::multiprecision::pow(BigInt(10), 30);
     margin /= Rational(e30);
     const Rational least(BigInt(1), BigInt(boost::multiprecision::pow(BigInt(10), 25)));
-    if (margin < least) margin = least;
-    const Figure15 a = round(x - margin), b = round(x + margin);
+    if (floor && margin < least) margin = least;
+    return {x - margin, x + margin};
+}
+
+bool Unsettled(const Rational& x, const Rounder& round, bool floor = true)
+{
+    const auto [low, high] = Bounds(x, floor);
+    const Figure15 a = round(low), b = round(high);
     return a.negative != b.negative || a.significand != b.significand || a.exponent != b.exponent;
 }
 
 // An amount, printed to 2 places (JSON) and as an amount (the report).
 bool Unsettled(const Rational& x) { return Unsettled(x, RoundedFigure) || Unsettled(x, MoneyFigure); }
+
+// Only the verdict prints the loss or gain; within half a cent of nothing
+// it says "you break even to the cent", whichever side it falls on (as it
+// does at a break-even jackpot).
+bool UnsettledGap(const Rational& gap, const Rational& price)
+{
+    const auto [low, high] = Bounds(gap);
+    if (MoneyFigure(low).significand == 0 && MoneyFigure(high).significand == 0) return false;
+    return Unsettled(gap) || Unsettled(gap / price * 100, RoundedFigure);
+}
 
 // A tier's prize kept by a winner who is the only one to receive it: taxed
 // whole when above the threshold.
@@ -315,7 +334,7 @@ TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumption
             } catch (const std::exception&) {
                 // The incomplete gamma function gives up on means beyond a
                 // billion or so next to the tax threshold: no figure then.
-                v.uncertain = true;
+                v.uncertain = v.valueUncertain = true;
             }
             tv.exact = false;
         } else if (tv.source == AmountSource::FreeTicket) {
@@ -336,11 +355,15 @@ TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumption
         // Every figure printed from the value: itself, the return, the
         // loss or gain with its percentage, each tier's share of it.
         const Rational gap = v.price - v.value;
-        v.uncertain = v.uncertain || Unsettled(v.value) || Unsettled(v.returnRate * 100, RoundedFigure) ||
-                      Unsettled(gap) || Unsettled(gap / v.price * 100, RoundedFigure);
+        v.valueUncertain = v.valueUncertain || Unsettled(v.value) || Unsettled(v.returnRate * 100, RoundedFigure);
+        v.uncertain = v.uncertain || v.valueUncertain || UnsettledGap(gap, v.price);
         for (const TierValue& tv : v.tiers) {
+            // A share of a sum of positive terms loses no digits: only its
+            // relative error counts. Round prize-fund shares can make it
+            // sit next to a tie (1.525000...0142 %) where a floor would
+            // refuse a figure that is known.
             if (tv.counted && v.value > 0)
-                v.uncertain = v.uncertain || Unsettled(tv.adds / v.value * 100, RoundedFigure);
+                v.uncertain = v.uncertain || Unsettled(tv.adds / v.value * 100, RoundedFigure, false);
         }
     }
 

@@ -83,6 +83,10 @@ struct TicketValue {
     // A printed figure the computation's error could change (never seen;
     // reported rather than printed wrong).
     bool uncertain = false;
+    // The value and the return alone are among them (a chart, which shows
+    // only these, can still draw the others: a tier's share of the value
+    // at a break-even jackpot may sit on a tie).
+    bool valueUncertain = false;
 };
 
 // The reasons a set of entries is refused, one line each; empty when fine.

@@ -154,7 +154,9 @@ int FirstSpots(const GameDefinition& g)
 // answers are remembered for.
 class GameTool : public forms::Tool {
 public:
-    explicit GameTool(std::shared_ptr<const GameCatalog> catalog) : catalog_(std::move(catalog)) {}
+    GameTool(std::shared_ptr<const GameCatalog> catalog, GameToolCharts charts)
+        : catalog_(std::move(catalog)), charts_(std::move(charts))
+    {}
     std::string memoryField() const override { return "game"; }
 
 protected:
@@ -219,6 +221,7 @@ protected:
     }
 
     std::shared_ptr<const GameCatalog> catalog_;
+    GameToolCharts charts_;
 };
 
 class GameOddsTool final : public GameTool {
@@ -260,6 +263,7 @@ public:
         r.title = TicketTitle(odds) + ": odds";
         r.report = NamedGameReport(odds, Get(values, "exact") == "1");
         r.verdict = GameOddsVerdict(odds);
+        if (charts_.odds) r.charts = charts_.odds(odds);
         r.exports.push_back(
             {"Figures as JSON", g->id + (g->keno ? "-" + std::to_string(*n) : "") + "-odds.json", NamedGameJson(odds)});
         return r;
@@ -345,6 +349,7 @@ public:
         r.title = v.odds.game->name + ": ticket value";
         r.report = TicketValueReport(v);
         r.verdict = TicketValueVerdict(v);
+        if (charts_.value) r.charts = charts_.value(*read->first, read->second, !checks.empty("jackpot"));
         r.exports.push_back({"Figures as JSON", v.odds.game->id + "-value.json", TicketValueJson(v)});
         return r;
     }
@@ -457,6 +462,7 @@ public:
         r.title = in->what + ": many draws";
         r.report = ManyDrawsReport(d);
         r.verdict = ManyDrawsVerdict(d);
+        if (charts_.draws) r.charts = charts_.draws(*in);
         const GameDefinition* g = game(values);
         r.exports.push_back({"Figures as JSON", (g ? g->id : std::string("odds")) + "-draws.json", ManyDrawsJson(d)});
         return r;
@@ -579,6 +585,13 @@ public:
         r.title = TicketTitle(k.odds) + ": returns";
         r.report = KenoReturnReport(k);
         r.verdict = KenoReturnVerdict(k);
+        if (charts_.kenoReturn) {
+            r.charts = charts_.kenoReturn(k, [&](double done) {
+                progress.advance(done);
+                return !progress.cancelled();
+            });
+            if (progress.cancelled()) return Refused({{"", "Stopped before the end: nothing was computed."}});
+        }
         r.exports.push_back(
             {"Figures as JSON", in->game->id + "-" + std::to_string(in->spots) + "-returns.json", KenoReturnJson(k)});
         return r;
@@ -621,13 +634,14 @@ private:
 
 } // namespace
 
-std::vector<std::unique_ptr<forms::Tool>> MakeGameTools(const std::shared_ptr<const GameCatalog>& catalog)
+std::vector<std::unique_ptr<forms::Tool>> MakeGameTools(const std::shared_ptr<const GameCatalog>& catalog,
+                                                        const GameToolCharts& charts)
 {
     std::vector<std::unique_ptr<forms::Tool>> tools;
-    tools.push_back(std::make_unique<GameOddsTool>(catalog));
-    tools.push_back(std::make_unique<TicketValueTool>(catalog));
-    tools.push_back(std::make_unique<ManyDrawsTool>(catalog));
-    tools.push_back(std::make_unique<KenoReturnsTool>(catalog));
+    tools.push_back(std::make_unique<GameOddsTool>(catalog, charts));
+    tools.push_back(std::make_unique<TicketValueTool>(catalog, charts));
+    tools.push_back(std::make_unique<ManyDrawsTool>(catalog, charts));
+    tools.push_back(std::make_unique<KenoReturnsTool>(catalog, charts));
     return tools;
 }
 

@@ -112,7 +112,7 @@ TEST_F(WindowTest, PicksAreAGridAndALongComputationStops)
 {
     StdFileSystem files;
     std::unique_ptr<ToolWindow> w(new ToolWindow(std::make_shared<Slow>(), files, window->dialogs(), nullptr, nullptr));
-    const auto toggles = w->findChildren<QToolButton*>();
+    const auto toggles = w->findChild<QWidget*>(QStringLiteral("form"))->findChildren<QToolButton*>();
     ASSERT_EQ(toggles.size(), 12);
     toggles[6]->click();
     toggles[2]->click();

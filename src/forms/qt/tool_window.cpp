@@ -16,12 +16,14 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <atomic>
 
+#include "forms/qt/chart_pane.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 
@@ -161,7 +163,12 @@ ToolWindow::ToolWindow(std::shared_ptr<const forms::Tool> tool, FileSystem& file
     const QFontMetrics metrics(report_->font());
     report_->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('0')) * 60, metrics.lineSpacing() * 6);
     const int reportWidth = metrics.horizontalAdvance(QLatin1Char('0')) * 96;
-    lowerLayout->addWidget(report_, 1);
+    tabs_ = new QTabWidget(lower);
+    tabs_->setObjectName(QStringLiteral("tabs"));
+    tabs_->setDocumentMode(true);
+    tabs_->setTabBarAutoHide(true);
+    tabs_->addTab(report_, QStringLiteral("&Report"));
+    lowerLayout->addWidget(tabs_, 1);
 
     auto* actions = new QHBoxLayout;
     showInBoxButton_ = new QPushButton(QStringLiteral("Show in the &box"), lower);
@@ -249,7 +256,7 @@ void ToolWindow::buildForm()
     grid_ = new QGridLayout(form_);
     scroll->setWidget(form_);
     grid_->setColumnStretch(1, 1);
-    QString taken = QStringLiteral("ctbo"); // Calculate, Stop, Show in the box, Copy
+    QString taken = QStringLiteral("ctbohr"); // Calculate, Stop, Show in the box, Copy, Chart, Report
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const forms::Field& f = fields[i];
@@ -503,6 +510,14 @@ void ToolWindow::showResult(const forms::Result& result)
         delete item->widget();
         delete item;
     }
+    // The charts of the last answer go with it; the tab chosen stays chosen
+    // while the new answer has one.
+    const int chosen = tabs_->currentIndex();
+    while (tabs_->count() > 1) {
+        QWidget* old = tabs_->widget(1);
+        tabs_->removeTab(1);
+        old->deleteLater();
+    }
     if (!result.ok()) {
         QString text = QStringLiteral("Not calculated:");
         const bool marked = std::any_of(result.problems.begin(), result.problems.end(),
@@ -517,6 +532,12 @@ void ToolWindow::showResult(const forms::Result& result)
     }
     verdict_->setText(Q(result.verdict));
     report_->setPlainText(Q(result.report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    for (std::size_t i = 0; i < result.charts.size(); ++i) {
+        const QString name = result.charts.size() == 1 ? QStringLiteral("C&hart")
+                                                       : QStringLiteral("Chart &%1").arg(static_cast<int>(i) + 1);
+        tabs_->addTab(new ChartPane(result.charts[i], files_, dialogs_, tabs_), name);
+    }
+    tabs_->setCurrentIndex(chosen < tabs_->count() ? chosen : 0);
     for (std::size_t i = 0; i < result.exports.size(); ++i) {
         auto* save = new QPushButton(QStringLiteral("Save ") + Q(result.exports[i].label) + QStringLiteral("…"), this);
         save->setAutoDefault(false);

@@ -1,7 +1,8 @@
 // A tool's window: the form drawn from the tool's fields, each problem
 // beside its field as the user types, Calculate (Enter) computing off the
 // event thread with a progress bar and Stop, the verdict and the report in
-// the window at once, and Show in the box, Copy and Save for the result.
+// the window at once (with a tab per chart beside the report), and Show in
+// the box, Copy and Save for the result.
 // Close (Escape) closes it with nothing written; the answers are remembered
 // per game only when a computation succeeds.
 #pragma once
@@ -20,6 +21,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QHBoxLayout;
+class QTabWidget;
 class QTimer;
 class QThread;
 
@@ -92,6 +94,7 @@ private:
     QPushButton* calculate_ = nullptr;
     QLabel* verdict_ = nullptr;
     QPlainTextEdit* report_ = nullptr;
+    QTabWidget* tabs_ = nullptr; // the report, then a tab per chart
     QPushButton* showInBoxButton_ = nullptr;
     QPushButton* copy_ = nullptr;
     QHBoxLayout* exports_ = nullptr;

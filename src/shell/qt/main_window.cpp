@@ -278,11 +278,15 @@ void MainWindow::fillToolMenus()
     for (const auto& [menu, entries] : toolMenus_) {
         entries->clear();
         QString taken;
+        bool plain = false; // an entry of a tool of its own is in the menu
         for (const auto& tool : tools_) {
             const forms::ToolInfo info = tool->info();
             if (info.menu != menu) continue;
             const std::string id = info.id;
             if (!info.entryPerOption) {
+                // A tool of its own after the list of games stands apart from it.
+                if (!entries->actions().isEmpty() && !plain) entries->addSeparator();
+                plain = true;
                 // "&Ticket value…": the first letter no other entry has taken.
                 QString text = QString::fromStdString(info.title).replace(QLatin1Char('&'), QStringLiteral("&&"));
                 for (int i = 0; i < text.size(); ++i) {
