@@ -1,7 +1,9 @@
 // The charts' cost, next to a baseline measured in the same run.
 //
-//   fortelle_chart_bench data    every chart of every built-in game: its
-//                                data, next to the same tool's report
+//   fortelle_chart_bench data    every chart of every built-in game (Keno:
+//                                100 games): its data, next to the same
+//                                tool's report; the Keno spread of longer
+//                                sessions next to the chance of being behind
 //   fortelle_chart_bench draw    each kind of chart built and painted in its
 //                                pane, next to a bare QChartView painting one
 //                                plain line of as many points
@@ -72,7 +74,7 @@ struct Worst {
 int Data()
 {
     const GameCatalog catalog = Games();
-    Worst matches, draws, value;
+    Worst matches, draws, value, keno;
     int charts = 0;
     for (const GameDefinition& g : catalog.games) {
         for (int spots = g.keno ? g.spotsMin : 0; spots <= (g.keno ? g.spotsMax : 0); ++spots) {
@@ -86,6 +88,13 @@ int Data()
             draws.add(name, Least([&] { charts::DrawsChart(in); }),
                       Least([&] { ManyDrawsReport(ComputeManyDraws(in)); }));
             charts += 2;
+            if (g.keno && g.payTables.count(spots)) {
+                const PayTable& pays = g.payTables.at(spots);
+                const KenoReturn k = ComputeKenoReturn(g, spots, pays, false, 100);
+                keno.add(name, Least([&] { charts::KenoChart(k); }),
+                         Least([&] { KenoReturnReport(ComputeKenoReturn(g, spots, pays, false, 100)); }));
+                ++charts;
+            }
             if (g.keno) continue;
             ValueAssumptions a;
             a.jackpot = 500'000'000;
@@ -101,10 +110,21 @@ int Data()
     std::printf("Chart data: %d charts of %zu built-in games, least of 5 runs; the slowest of each kind\n", charts,
                 catalog.games.size());
     std::printf("%-8s %-26s %10s %18s %8s\n", "kind", "game", "chart ms", "same tool's report", "ratio");
-    for (const auto& [kind, w] :
-         {std::pair{"matches", matches}, std::pair{"draws", draws}, std::pair{"value", value}}) {
+    for (const auto& [kind, w] : {std::pair{"matches", matches}, std::pair{"draws", draws}, std::pair{"value", value},
+                                  std::pair{"keno", keno}}) {
         std::printf("%-8s %-26s %10.2f %15.2f ms %8.1f\n", kind, w.which.c_str(), w.chart, w.report,
                     w.chart / w.report);
+    }
+    // The Keno spread for longer sessions, next to the chance of being behind
+    // alone (the Keno returns' own computation).
+    const GameDefinition& mass = *catalog.find("keno-massachusetts");
+    std::printf("%-8s %-26s %10s %18s %8s\n", "keno", "massachusetts 8, games", "chart ms", "Keno returns", "ratio");
+    for (const std::int64_t games : {1000, 10000, 100000}) {
+        const KenoReturn k = ComputeKenoReturn(mass, 8, mass.payTables.at(8), false, games);
+        const double chart = Least([&] { charts::KenoChart(k); });
+        const double report = Least([&] { ComputeKenoReturn(mass, 8, mass.payTables.at(8), false, games); });
+        std::printf("%-8s %-26lld %10.2f %15.2f ms %8.1f\n", "", static_cast<long long>(games), chart, report,
+                    chart / report);
     }
     return 0;
 }
@@ -147,6 +167,8 @@ int Draw()
         charts::ValueChart(powerball, a, true),
         charts::MatchesChart(odds),
         charts::MatchesChart(ComputeGameOdds(*catalog.find("keno"), 20)),
+        *charts::KenoChart(ComputeKenoReturn(*catalog.find("keno-massachusetts"), 8,
+                                             catalog.find("keno-massachusetts")->payTables.at(8), false, 1000)),
     };
     std::printf("Drawing: a chart pane built, laid out at 960 x 600 and painted whole (%s), least of 5 runs,\n"
                 "next to a bare QChartView painting one line of as many points\n",
@@ -181,7 +203,7 @@ int Show(int argc, char** argv)
     tool->resize(1000, 860);
     // Room for the chart: the form's part of the window as small as it goes.
     if (auto* splitter = tool->findChild<QSplitter*>()) splitter->setSizes({120, 2000});
-    tool->move(10, 10);
+    tool->move(20, 40);
     tool->calculate();
     QTimer::singleShot(1500, tool,
                        [tool, tab] { tool->findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(tab); });

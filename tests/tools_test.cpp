@@ -7,7 +7,8 @@ namespace fortelle {
 namespace {
 
 // A tool window shows the very bytes its command prints for the same values,
-// whatever blanks, grouping or percent signs the form was typed with.
+// whatever blanks, grouping or percent signs the form was typed with, and
+// its verdict is the sentence the report starts with.
 TEST(Tools, ReportsAreTheCommandLinesBytes)
 {
     const auto catalog = std::make_shared<const GameCatalog>(LoadGameCatalog({FORTELLE_GAMES_SOURCE}));
@@ -32,6 +33,8 @@ TEST(Tools, ReportsAreTheCommandLinesBytes)
         {{{"game", "keno"}, {"spots", "10"}, {"tier", "10"}, {"draws", "1000"}},
          {"draws", "keno", "10", "--spots", "10", "--draws", "1000"}},
         {{{"game", "us-powerball"}, {"tier", "any"}, {"draws", "1040"}}, {"draws", "us-powerball", "--draws", "1040"}},
+        {{{"game", "us-powerball"}, {"tier", "5+PB"}, {"draws", "1040"}, {"tickets", "10"}},
+         {"draws", "us-powerball", "5+PB", "--draws", "1040", "--tickets", "10"}},
         {{{"game", "keno-massachusetts"}, {"spots", "10"}, {"table", "game"}},
          {"keno-return", "keno-massachusetts", "10"}},
         {{{"game", "keno"}, {"spots", "3"}, {"table", "own"}, {"pays", "2 = 2.5, 3 = 40.5"}, {"games", "10"}},
@@ -49,7 +52,14 @@ TEST(Tools, ReportsAreTheCommandLinesBytes)
         const CommandLineResult cli = RunGameCommand(c.command[0], args, true, [&] { return *catalog; });
         EXPECT_EQ(cli.status, 0) << cli.err;
         EXPECT_EQ(r.report, cli.out) << c.command[0] << " " << c.command[1];
-        EXPECT_FALSE(r.verdict.empty());
+        // The verdict is the report's first paragraph, from the same function.
+        std::string first;
+        for (std::size_t at = 2; at < r.report.size() && r.report.compare(at, 2, "\r\n") != 0;) {
+            const std::size_t end = r.report.find("\r\n", at);
+            first += (first.empty() ? "" : " ") + r.report.substr(at + 1, end - at - 1);
+            at = end + 2;
+        }
+        EXPECT_EQ(r.verdict, first);
     }
 }
 

@@ -95,7 +95,8 @@ void RunTool(FakePlatform& f, const forms::Tool& tool)
                 std::size_t points = 0;
                 for (const forms::Series& s : c.series) points += s.points.size();
                 f.journal.push_back("  chart " + c.kind + " " + Quoted(c.title) + ": " + std::to_string(points) +
-                                    " points, " + std::to_string(c.marks.size()) + " marks");
+                                    " points, " + std::to_string(c.marks.size()) +
+                                    (c.marks.size() == 1 ? " mark" : " marks"));
             }
         } else if (step == "show") {
             PrepareOutputBox(f.box);

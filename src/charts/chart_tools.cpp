@@ -71,8 +71,8 @@ public:
         const auto& bars = chart.series.front().points;
         const auto likeliest =
             std::max_element(bars.begin(), bars.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
-        r.verdict = "Most likely: " + likeliest->xText + ", " + likeliest->yText + "; " + bars.back().xText + ": " +
-                    bars.back().yText + ".";
+        r.verdict = "Most likely: " + likeliest->xText + ", " + likeliest->yText + "; all " + std::to_string(in.k) +
+                    ": " + bars.back().yText + ".";
         r.charts.push_back(chart);
         return r;
     }
@@ -130,6 +130,10 @@ GameToolCharts GameCharts()
         return std::vector<forms::Chart>{ValueChart(game, assumed, jackpotEntered)};
     };
     c.draws = [](const ManyDrawsInput& input) { return std::vector<forms::Chart>{DrawsChart(input)}; };
+    c.kenoReturn = [](const KenoReturn& keno, const std::function<bool(double)>& going) {
+        std::optional<forms::Chart> chart = KenoChart(keno, going);
+        return chart ? std::vector<forms::Chart>{*chart} : std::vector<forms::Chart>{};
+    };
     return c;
 }
 

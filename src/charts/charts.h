@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,15 @@ forms::Chart MatchesChart(const GameOdds& odds);
 forms::Chart LottoMatchesChart(std::int64_t N, std::int64_t k, std::int64_t p);
 // Why the lotto match chart cannot be drawn for these values, or nothing.
 std::optional<std::string> LottoMatchesRefusal(std::int64_t N, std::int64_t k, std::int64_t p);
+
+// The spread of the net result of a Keno ticket after its games (units
+// staked, 1 a game), with the stretch behind shaded and named with the
+// chance of being behind that `keno` carries, and the average marked. The
+// spread is computed here and drawn up to its 95 % point (and break-even),
+// as bars of one result or of a round stretch of results. `going` is told the fraction done and
+// stops it by returning false (then nothing). A spread too fine for its
+// steps (at most 2^20 of them) is not drawn: the chart says so.
+std::optional<forms::Chart> KenoChart(const KenoReturn& keno, const std::function<bool(double)>& going = {});
 
 // The chart as CSV (comment lines starting with "#" give the title and the
 // axes, then one row per point and per mark) and as JSON (everything the

@@ -126,8 +126,8 @@ forms::Chart LottoMatchesChart(std::int64_t N, std::int64_t k, std::int64_t p)
     const std::int64_t lo = std::max<std::int64_t>(0, k - (N - p)), hi = std::min(k, p);
     for (std::int64_t m = lo; m <= hi; ++m) {
         const Rational chance = Choose(p, m) * Choose(N - p, k - m) / total;
-        const std::string what = std::to_string(m) + " of the " + std::to_string(k) + " drawn in " +
-                                 (p == k ? "the ticket" : "the pool of " + std::to_string(p));
+        const std::string what = std::to_string(m) + " of the " + std::to_string(k) + " drawn " +
+                                 (p == k ? "on your ticket" : "among your " + std::to_string(p) + " numbers");
         bars.points.push_back(Bar(static_cast<std::size_t>(m - lo), what, chance, {}));
         chart.x.categories.push_back(std::to_string(m));
     }

@@ -8,8 +8,11 @@
 namespace fortelle::charts {
 namespace {
 
-// Jackpots along each curve: the axis in this many equal steps.
-constexpr int kSteps = 40;
+// Jackpots along each curve: the axis in this many equal steps. Beyond the
+// first few units of currency, where a tax threshold may bend it, a curve
+// is a straight line: a few points draw it, and each value computed with
+// sharing takes a millisecond or two.
+constexpr int kSteps = 12;
 
 // x rounded to one significant digit: 58,440,267 is 60,000,000.
 Rational OneSignificant(const Rational& x)
@@ -124,7 +127,7 @@ forms::Chart ValueChart(const GameDefinition& game, const ValueAssumptions& assu
             const TicketValue v = ComputeTicketValue(game, a);
             // A value the computation could not pin to the cent is left out
             // rather than drawn wrong.
-            if (v.uncertain) continue;
+            if (v.valueUncertain) continue;
             s.points.push_back(pointAt(j, v));
             highest = std::max(highest, s.points.back().y);
             forms::ChartPoint onCurve = s.points.back();

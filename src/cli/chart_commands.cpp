@@ -13,10 +13,12 @@ constexpr std::string_view kChartUsage =
     "  fortelle-cli chart draws (ID [TIER] [--spots S] | --odds X) [--tickets K] [--draws N]\n"
     "  fortelle-cli chart value ID [--jackpot X] [value's other options]\n"
     "  fortelle-cli chart matches (ID [SPOTS] | --lotto N K P)\n"
+    "  fortelle-cli chart keno ID SPOTS [--games N] [--pay CATCH=PAY,...]\n"
     "draws: the chance of at least one win against the number of draws; value: a\n"
     "ticket's value against the jackpot, one curve per number of other tickets;\n"
     "matches: the chance of each prize (or catch, or number of the K drawn in a\n"
-    "pool of P out of 1 to N). The CSV starts with '#' lines (title, note, axes),\n"
+    "pool of P out of 1 to N); keno: the spread of the net result after N games,\n"
+    "the stretch behind shaded. The CSV starts with '#' lines (title, note, axes),\n"
     "then one row per point and per marked point: type,name,x,y,x_text,y_text,detail.\n";
 
 forms::Chart Draws(std::span<const std::string> words, const GameCatalog& catalog, Parsed& p)
@@ -59,6 +61,13 @@ forms::Chart Matches(std::span<const std::string> words, const GameCatalog& cata
     return charts::MatchesChart(ComputeGameOdds(g, spots));
 }
 
+forms::Chart Keno(std::span<const std::string> words, const GameCatalog& catalog, Parsed& p)
+{
+    p = ParseWords(words, {"--games", "--pay"}, {"--csv", "--json"});
+    const KenoEntries k = ReadKenoEntries(p, catalog);
+    return *charts::KenoChart(ComputeKenoReturn(*k.game, k.spots, k.pays, k.typed, k.games));
+}
+
 } // namespace
 
 std::string_view ChartCommandsUsage() { return kChartUsage; }
@@ -69,7 +78,7 @@ CommandLineResult RunChartCommand(std::span<const std::string> args, bool raw,
     return RunOnCatalog(
         "chart", args, raw, loadCatalog,
         [](std::span<const std::string> words, const GameCatalog& catalog, bool /*raw*/) -> CommandLineResult {
-            if (words.empty()) Refuse("name a chart: draws, value or matches");
+            if (words.empty()) Refuse("name a chart: draws, value, matches or keno");
             const std::string& kind = words[0];
             const auto rest = words.subspan(1);
             Parsed p;
@@ -80,8 +89,10 @@ CommandLineResult RunChartCommand(std::span<const std::string> args, bool raw,
                 chart = Value(rest, catalog, p);
             } else if (kind == "matches") {
                 chart = Matches(rest, catalog, p);
+            } else if (kind == "keno") {
+                chart = Keno(rest, catalog, p);
             } else {
-                Refuse("no chart '" + kind + "': draws, value or matches");
+                Refuse("no chart '" + kind + "': draws, value, matches or keno");
             }
             if (p.has("--csv") && p.has("--json")) Refuse("give --csv or --json, not both");
             return {p.has("--json") ? charts::ChartJson(chart) : charts::ChartCsv(chart), {}, 0};

@@ -254,6 +254,7 @@ ManyDrawsInput ReadDrawsTarget(const Parsed& p, const GameCatalog& catalog)
         const int spots = SpotsOf(g, p.one("--spots"));
         const GameOdds odds = ComputeGameOdds(g, spots);
         const std::string title = TicketTitle(odds);
+        SetSchedule(in, g);
         if (p.words.size() > 1) {
             const std::string& name = p.words[1];
             bool found = false;

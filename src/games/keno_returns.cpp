@@ -7,20 +7,19 @@
 
 #include "games/named_games.h"
 #include "games/precise.h"
+#include "games/readable.h"
 #include "shell/report.h"
 
 namespace fortelle {
 namespace {
 
-std::string Digits(const Rational& r) { return PrintStyleNumber(RoundedFigure(r)); }
-
 // A bound as a figure that is at least it, with one significant digit and
 // no finer than 0.000001 (any figure above a bound is one too).
 std::string BoundText(double bound)
 {
-    if (bound <= 1e-6) return PrintStyleNumber(1e-6);
+    if (bound <= 1e-6) return GeneralForm(ToFigure15(1e-6));
     const double scale = std::pow(10.0, std::floor(std::log10(bound)));
-    return PrintStyleNumber(std::ceil(bound / scale * (1 + 1e-12)) * scale);
+    return GeneralForm(ToFigure15(std::ceil(bound / scale * (1 + 1e-12)) * scale));
 }
 
 } // namespace
@@ -116,73 +115,135 @@ KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTab
     return r;
 }
 
+namespace {
+
+// The chance of being behind as the report and the verdict give it.
+std::string BehindText(const ChanceBehind& b)
+{
+    switch (b.how) {
+    case ChanceBehind::How::Certain: return ChanceText(b.certain);
+    case ChanceBehind::How::Exact:
+    case ChanceBehind::How::Rounded:
+        if (b.chance < Precise("1e-102")) return "below 1E-100 %";
+        return PercentWords(ProvenFigure(b.chance * 100, b.error / b.chance, PercentFigure, nullptr), false);
+    case ChanceBehind::How::NotComputed: break;
+    }
+    return "not computed";
+}
+
+// A pay as typed: the exact decimal (pays are read from decimals), or the
+// fraction should one not end.
+std::string PayText(const Rational& pay)
+{
+    BigInt d = denominator(pay);
+    int places = 0;
+    while (d % 10 == 0 || d % 2 == 0 || d % 5 == 0) {
+        if (d % 10 == 0) {
+            d /= 10;
+        } else {
+            d /= d % 2 == 0 ? 2 : 5;
+        }
+        ++places;
+    }
+    if (d != 1) return FractionText(pay);
+    const BigInt scaled =
+        numerator(pay) * boost::multiprecision::pow(BigInt(10), static_cast<unsigned>(places)) / denominator(pay);
+    std::string digits = scaled.str();
+    if (places == 0) return digits;
+    const auto p = static_cast<std::size_t>(places);
+    if (digits.size() <= p) digits.insert(0, p - digits.size() + 1, '0');
+    digits.insert(digits.size() - p, ".");
+    while (digits.back() == '0') digits.pop_back();
+    if (digits.back() == '.') digits.pop_back();
+    return digits;
+}
+
+} // namespace
+
+std::string KenoReturnVerdict(const KenoReturn& r)
+{
+    const std::string& cur = r.odds.game->currency;
+    const std::string unit = cur == "units" ? "unit" : cur;
+    std::string s = "On average a 1 " + unit + " stake returns " + MoneyText(r.returnToPlayer, cur);
+    const auto part = [&](const Rational& x) {
+        return MoneyText(x, cur) + " (" + FigureText(RoundedFigure(x * 100)) + " %)";
+    };
+    if (r.houseEdge > 0) {
+        s += ": you lose " + part(r.houseEdge) + " per game";
+    } else if (r.houseEdge < 0) {
+        s += ": you gain " + part(-r.houseEdge) + " per game";
+    } else {
+        s += ": you break even";
+    }
+    s += "; after " + Grouped(std::to_string(r.games)) + (r.games == 1 ? " game" : " games") +
+         " the chance of being behind is " + BehindText(r.behind);
+    return s + (r.behind.how == ChanceBehind::How::NotComputed ? " (the report says why)." : ".");
+}
+
 std::string KenoReturnReport(const KenoReturn& r)
 {
     Report out;
     out.blank();
-    out.line(" The returns of a Keno pay table: '", TicketTitle(r.odds), "' (", r.odds.game->id, ")");
-    out.line(" Pays per unit staked, stake included: ", r.typedTable ? "as entered." : "the game file's table.");
+    WriteWrapped(out, KenoReturnVerdict(r));
+    out.blank();
+    WriteWrapped(out, "The returns of a Keno pay table: '" + TicketTitle(r.odds) + "' (" + r.odds.game->id + ")");
+    std::string table;
+    for (const auto& [caught, pay] : r.pays)
+        table += (table.empty() ? "" : ",") + std::to_string(caught) + "=" + PayText(pay);
+    WriteWrapped(out, std::string("Pays per unit staked, stake included, ") +
+                          (r.typedTable ? "as entered: " : "the game file's table: ") + table);
     out.blank(2);
-    std::size_t oddsWidth = 0, fractionWidth = 0;
-    for (const Rational& p : r.odds.p) {
-        oddsWidth = std::max(oddsWidth, PrintStyleNumber(OneInFigure(p)).size());
-        fractionWidth = std::max(fractionWidth, FractionText(p).size());
-    }
+    const TableFractions fractions = FractionsOf(r.odds.p);
+    using Align = TextTable::Align;
+    // Columns: the row's name, 1 in X, percent, p, the pay, what it adds.
+    TextTable rows({Align::Left, Align::Point, Align::Point, Align::Slash, Align::Point, Align::Point});
+    const std::string spots = std::to_string(r.odds.spots);
     for (std::size_t c = 0; c < r.odds.tiers.size(); ++c) {
         const TierSpec& t = r.odds.tiers[c];
-        std::string odds = PrintStyleNumber(OneInFigure(r.odds.p[c]));
-        std::string fraction = FractionText(r.odds.p[c]);
-        odds.append(oddsWidth - odds.size(), ' ');
-        fraction.append(fractionWidth - fraction.size(), ' ');
-        std::string row = "~ catch" + PrintStyleNumber(static_cast<std::int64_t>(c)) + "of" +
-                          PrintStyleNumber(static_cast<std::int64_t>(r.odds.spots)) + " -> 1 in" + odds +
-                          " p = " + fraction;
+        std::vector<std::string> cells{"~ catch " + std::string(spots.size() - std::to_string(c).size(), ' ') +
+                                           std::to_string(c) + " of " + spots + " ->",
+                                       OneInText(r.odds.p[c]), ChanceText(r.odds.p[c]), "p = " + fractions.texts[c]};
         if (t.prize.kind == PrizeKind::Fixed) {
-            row += "  pays" + Digits(t.prize.amount) + " adds" + Digits(r.odds.p[c] * t.prize.amount);
-        } else {
-            while (row.back() == ' ') row.pop_back();
+            cells.push_back("pays " + FigureText(RoundedFigure(t.prize.amount)));
+            cells.push_back("adds " + FigureText(RoundedFigure(r.odds.p[c] * t.prize.amount)));
         }
-        out.line(row);
+        rows.row(std::move(cells));
+    }
+    for (const auto& lines : rows.lines({{{0, 1, 2, 3, 4, 5}}, {{0, 1, 2, 4, 5}, {3}}, {{0, 1, 2}, {3}, {4, 5}}}, 4)) {
+        for (const std::string& line : lines) out.line(line);
     }
     out.blank();
     if (r.odds.anyPrize > 0) {
-        out.line(" Any pay: 1 in", PrintStyleNumber(OneInFigure(r.odds.anyPrize)));
+        out.line(" Any pay: ", OneInText(r.odds.anyPrize), " (", ChanceText(r.odds.anyPrize), ")");
     }
-    out.line(" Return to player:", Digits(r.returnToPlayer * 100), "%");
-    out.line(" House edge:", Digits(r.houseEdge * 100), "%");
-    out.line(" Standard deviation of one game's result:", PrintStyleNumber(SquareRootFigure(r.variance)), "units");
-    const std::string behind =
-        " Chance of being behind (returns below stakes) after " + std::to_string(r.games) + " games:";
+    out.line(" Return to player: ", FigureText(RoundedFigure(r.returnToPlayer * 100)), " %");
+    out.line(" House edge: ", FigureText(RoundedFigure(r.houseEdge * 100)), " %");
+    out.line(" Standard deviation of one game's result: ", FigureText(SquareRootFigure(r.variance)), " units");
+    const std::string behind = "Chance of being behind (returns below stakes) after " +
+                               Grouped(std::to_string(r.games)) + (r.games == 1 ? " game: " : " games: ");
     const ChanceBehind& b = r.behind;
     switch (b.how) {
     case ChanceBehind::How::Certain:
-        out.line(behind, ChancePercent(b.certain));
-        out.line(b.certain == 0 ? " (exact: every game returns at least its stake)"
-                                : " (exact: every game returns less than its stake)");
+        WriteWrapped(out, behind + BehindText(b) +
+                              (b.certain == 0 ? " (exact: every game returns at least its stake)"
+                                              : " (exact: every game returns less than its stake)"));
         break;
     case ChanceBehind::How::Exact:
     case ChanceBehind::How::Rounded: {
-        if (b.chance < Precise("1e-102")) {
-            out.line(behind, " below 1E-100 %");
-        } else {
-            out.line(behind,
-                     PercentText(ProvenFigure(b.chance * 100, b.error / b.chance, PercentFigure, nullptr), false));
-        }
         const std::string within = BoundText((b.error * 100).convert_to<double>());
-        if (b.how == ChanceBehind::How::Exact) {
-            out.line(" (the exact distribution of the returns: within", within, "percentage points)");
-        } else {
-            out.line(" (from the pays rounded down and up to steps of 1/", std::to_string(b.steps), " of the stake:");
-            out.line(" within", within, "percentage points)");
-        }
+        WriteWrapped(out, behind + BehindText(b) +
+                              (b.how == ChanceBehind::How::Exact
+                                   ? " (the exact distribution of the returns: within " + within + " percentage points)"
+                                   : " (from the pays rounded down and up to steps of 1/" + std::to_string(b.steps) +
+                                         " of the stake: within " + within + " percentage points)"));
         break;
     }
     case ChanceBehind::How::NotComputed:
-        out.line(behind, " not computed:");
+        WriteWrapped(out, behind + "not computed:");
         // The reason's parts on lines of their own.
         for (std::size_t start = 0; start < b.reason.size();) {
             const std::size_t end = std::min(b.reason.find("; ", start), b.reason.size());
-            out.line(" ", b.reason.substr(start, end - start), end == b.reason.size() ? "." : ";");
+            WriteWrapped(out, b.reason.substr(start, end - start) + (end == b.reason.size() ? "." : ";"));
             start = end + 2;
         }
         break;

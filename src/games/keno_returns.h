@@ -49,6 +49,9 @@ inline constexpr std::int64_t kMostGames = 1'000'000;
 KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTable& pays, bool typed,
                              std::int64_t games, const std::function<bool(double)>& going = {});
 
+// The plain answer the report starts with: what a stake of one returns on
+// average and the chance of being behind after the games.
+std::string KenoReturnVerdict(const KenoReturn& result);
 std::string KenoReturnReport(const KenoReturn& result);
 std::string KenoReturnJson(const KenoReturn& result);
 

@@ -4,6 +4,7 @@
 #include <boost/math/special_functions/log1p.hpp>
 #include <nlohmann/json.hpp>
 
+#include "games/readable.h"
 #include "lottery/exact_figure.h"
 #include "shell/report.h"
 
@@ -63,8 +64,35 @@ Figure15 FigureFromLog10(const Precise& log10x, const Precise& error, const Side
 
 std::string CountText(const DrawCount& c)
 {
-    if (c.exact) return " " + c.exact->str() + " ";
-    return " about" + PrintStyleNumber(c.about);
+    if (c.exact) return Grouped(c.exact->str());
+    return "about " + GeneralForm(c.about);
+}
+
+Rational CountValue(const DrawCount& c) { return c.exact ? Rational(*c.exact) : FigureValue(c.about); }
+
+std::string Draws(std::int64_t n) { return Grouped(std::to_string(n)) + (n == 1 ? " draw" : " draws"); }
+
+// A span of time rounded to the whole unit: minutes below 2 hours, hours
+// below 2 days, days below 2 weeks, weeks below 2 years, then years of
+// 365.2425 days (the mean Gregorian year).
+std::string Duration(const Rational& weeks)
+{
+    static const Rational kWeeksAYear(3652425, 70000);
+    struct Unit {
+        const char* name;
+        Rational perWeek, below; // in weeks
+    };
+    const Unit units[] = {{"minute", 10080, Rational(2, 168)},
+                          {"hour", 168, Rational(2, 7)},
+                          {"day", 7, 2},
+                          {"week", 1, kWeeksAYear * 2},
+                          {"year", 1 / kWeeksAYear, 0}};
+    for (const Unit& u : units) {
+        if (u.below != 0 && weeks >= u.below) continue;
+        const Figure15 f = WholeFigure(weeks * u.perWeek);
+        return FigureText(f) + " " + u.name + (FigureValue(f) == 1 ? "" : "s");
+    }
+    return {};
 }
 
 nlohmann::ordered_json CountJson(const DrawCount& c)
@@ -179,48 +207,110 @@ ManyDraws ComputeManyDraws(const ManyDrawsInput& input)
     return r;
 }
 
+void SetSchedule(ManyDrawsInput& input, const GameDefinition& game)
+{
+    input.drawsPerWeek = game.drawsPerWeek;
+    input.drawsPerWeekText = game.drawsPerWeekText;
+    input.price = game.keno ? std::nullopt : game.price;
+    input.currency = game.currency;
+}
+
+std::string TimeAndMoney(const DrawCount& draws, const ManyDrawsInput& in)
+{
+    const Rational n = CountValue(draws);
+    const std::string about = draws.exact ? "" : "about ";
+    std::string s;
+    if (in.drawsPerWeek) {
+        s = "about " + Duration(n / *in.drawsPerWeek) + " at " + Grouped(in.drawsPerWeekText) +
+            (*in.drawsPerWeek == 1 ? " draw" : " draws") + " a week";
+    }
+    if (in.price) {
+        s += (s.empty() ? about : ", " + about) + MoneyText(n * in.tickets * *in.price, in.currency);
+    }
+    return s;
+}
+
+std::string ManyDrawsVerdict(const ManyDraws& r)
+{
+    const ManyDrawsInput& in = r.input;
+    std::string s = "In " + Draws(in.draws);
+    if (in.tickets > 1) s += ", " + Grouped(std::to_string(in.tickets)) + " different tickets in each,";
+    s += " the chance of winning at least once is " + PercentWords(r.atLeastPercent, r.certain);
+    if (r.certain) return s + ".";
+    s += "; an even chance takes " + CountText(r.drawsFor50) + " draws";
+    const std::string more = TimeAndMoney(r.drawsFor50, in);
+    return s + (more.empty() ? "" : ": " + more) + ".";
+}
+
 std::string ManyDrawsReport(const ManyDraws& r)
 {
     const ManyDrawsInput& in = r.input;
     Report out;
     out.blank();
-    out.line(" The chance of winning at least once: ", in.what);
-    out.line(" One ticket: 1 in", PrintStyleNumber(OneInFigure(in.p)), " p = ", FractionText(in.p));
+    WriteWrapped(out, ManyDrawsVerdict(r));
+    out.blank();
+    WriteWrapped(out, "The chance of winning at least once: " + in.what);
+    WriteWrapped(out, "One ticket: " + OneInText(in.p) + " (" + ChanceText(in.p) + "), p = " + FractionText(in.p));
+    const std::string spent = TimeAndMoney(DrawCount{BigInt(in.draws), {}}, in);
+    const std::string spentText = spent.empty() ? "" : " (" + spent + ")";
     if (in.tickets > 1) {
-        out.line(" ", std::to_string(in.tickets), " different tickets in one draw: 1 in",
-                 PrintStyleNumber(OneInFigure(r.perDraw)), " p = ", FractionText(r.perDraw));
-        out.line(" Independent draws: ", std::to_string(in.draws), ", ", std::to_string(in.tickets),
-                 " tickets in each");
+        WriteWrapped(out, Grouped(std::to_string(in.tickets)) +
+                              " different tickets in one draw: " + OneInText(r.perDraw) + " (" + ChanceText(r.perDraw) +
+                              "), p = " + FractionText(r.perDraw));
+        WriteWrapped(out, "Independent draws: " + Grouped(std::to_string(in.draws)) + ", " +
+                              Grouped(std::to_string(in.tickets)) + " tickets in each" + spentText);
     } else {
-        out.line(" Independent draws: ", std::to_string(in.draws), ", one ticket in each");
+        WriteWrapped(out,
+                     "Independent draws: " + Grouped(std::to_string(in.draws)) + ", one ticket in each" + spentText);
     }
     out.blank(2);
-    out.line("~ At least one win in", in.draws, "draws -> 1 in", PrintStyleNumber(r.atLeastOdds), " =",
-             PercentText(r.atLeastPercent, r.certain));
+    const std::string n = Grouped(std::to_string(in.draws));
+    const std::string draws = n + (in.draws == 1 ? " draw" : " draws");
+    const std::string atLeast = "~ At least one win in " + draws, none = "~ No win in " + draws;
+    const std::size_t lead = std::max(atLeast.size(), none.size());
+    using Align = TextTable::Align;
+    TextTable chances({Align::Left, Align::Point, Align::Left});
+    chances.row({Padded(atLeast, lead) + " ->", "1 in " + FigureText(r.atLeastOdds),
+                 "= " + PercentWords(r.atLeastPercent, r.certain)});
     if (r.certain) {
-        out.line("~ No win in", in.draws, "draws -> 0 (impossible)");
+        chances.row({Padded(none, lead) + " ->", "0 (impossible)", ""});
     } else {
-        out.line("~ No win in", in.draws, "draws -> 1 in", PrintStyleNumber(r.noWinOdds), " =",
-                 r.noWinTiny ? std::string(" below 1E-100 %") : PercentText(r.noWinPercent, false));
+        chances.row({Padded(none, lead) + " ->", "1 in " + FigureText(r.noWinOdds),
+                     "= " + (r.noWinTiny ? std::string("below 1E-100 %") : PercentWords(r.noWinPercent, false))});
     }
-    out.line("~ Expected number of wins:", PrintStyleNumber(PercentFigure(r.expectedWins)), " (exactly ",
-             FractionText(r.expectedWins), ")");
+    for (const auto& lines : chances.lines({{{0, 1, 2}}, {{0, 1}, {2}}}, 4)) {
+        for (const std::string& line : lines) out.line(line);
+    }
+    WriteWrapped(out,
+                 "Expected number of wins: " + FigureText(PercentFigure(r.expectedWins)) + " (exactly " +
+                     FractionText(r.expectedWins) + ")",
+                 "~ ", "    ");
     out.blank();
-    out.line("~ Draws needed for a 50 % chance:", CountText(r.drawsFor50));
-    out.line("~ Draws needed for a 90 % chance:", CountText(r.drawsFor90));
-    out.line("~ Draws needed for a 99 % chance:", CountText(r.drawsFor99));
+    for (const auto& [percent, count] : {std::pair{50, &r.drawsFor50}, {90, &r.drawsFor90}, {99, &r.drawsFor99}}) {
+        out.line("~ Draws needed for a ", std::to_string(percent), " % chance: ", CountText(*count));
+        const std::string more = TimeAndMoney(*count, in);
+        if (!more.empty()) WriteWrapped(out, more, "    ", "    ");
+    }
     out.blank();
+    std::string how;
     if (in.tickets > 1 && in.typedOdds) {
-        out.line(" Tickets in one draw have ", std::to_string(in.tickets),
-                 " times one ticket's chance when they are different");
-        out.line(" combinations of a prize that only one combination wins.");
+        how = "Tickets in one draw have " + Grouped(std::to_string(in.tickets)) +
+              " times one ticket's chance when they are different combinations of a prize that only one "
+              "combination wins. ";
     } else if (in.tickets > 1) {
-        out.line(" Different tickets never win this prize in the same draw (it asks every number");
-        out.line(" drawn), so ", std::to_string(in.tickets), " tickets have ", std::to_string(in.tickets),
-                 " times one ticket's chance.");
+        how = "Different tickets never win this prize in the same draw (it asks every number drawn), so " +
+              Grouped(std::to_string(in.tickets)) + " tickets have " + Grouped(std::to_string(in.tickets)) +
+              " times one ticket's chance. ";
     }
-    out.line(" Computed as 1 - (1 - p)^n with 100 significant digits: every digit shown is");
-    out.line(" right, and no chance shown passes 100 %.");
+    WriteWrapped(out, how + "Computed as 1 - (1 - p)^n with 100 significant digits: every digit shown is right, and "
+                            "no chance shown passes 100 %.");
+    if (in.drawsPerWeek) {
+        WriteWrapped(out, "Time at the game's " + Grouped(in.drawsPerWeekText) +
+                              (*in.drawsPerWeek == 1 ? " draw" : " draws") + " a week, in years of 365.2425 days" +
+                              (in.price ? "; money at its price." : "."));
+    } else if (in.price) {
+        WriteWrapped(out, "Money at the game's price of a ticket.");
+    }
     out.blank();
     return out.take();
 }

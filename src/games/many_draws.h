@@ -31,7 +31,17 @@ struct ManyDrawsInput {
     std::int64_t draws = 0;   // 1 or more
     std::int64_t tickets = 1; // different tickets in each draw, tickets p <= 1
     bool typedOdds = false;   // p was typed, not a game's tier
+    // The game's draw schedule and ticket price, where it has them: counts
+    // of draws are then also shown as time and money.
+    std::optional<Rational> drawsPerWeek{};
+    std::string drawsPerWeekText{}; // as the game file writes it: "3"
+    std::optional<Rational> price{};
+    std::string currency{};
 };
+
+// The schedule and price of a game's draws (a Keno game's pays are per
+// unit staked: no price).
+void SetSchedule(ManyDrawsInput& input, const GameDefinition& game);
 
 // A count of draws: every digit below 1E+60, where 100 digits prove it;
 // beyond, its 15 significant digits.
@@ -67,6 +77,12 @@ std::optional<std::string> ManyDrawsRefusal(const Rational& p);
 bool OneCombinationWins(const GameOdds& odds, std::size_t tier);
 
 ManyDraws ComputeManyDraws(const ManyDrawsInput& input);
+// The plain answer the report starts with: the chance over the draws and
+// the draws an even chance takes, as time and money where they are known.
+std::string ManyDrawsVerdict(const ManyDraws& result);
+// What a count of draws comes to: "about 1,294,162 years at 3 draws a
+// week, 405,077,068 USD"; empty without a schedule and a price.
+std::string TimeAndMoney(const DrawCount& draws, const ManyDrawsInput& input);
 std::string ManyDrawsReport(const ManyDraws& result);
 std::string ManyDrawsJson(const ManyDraws& result);
 

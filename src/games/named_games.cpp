@@ -3,23 +3,13 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "games/readable.h"
 #include "shell/report.h"
 
 namespace fortelle {
 namespace {
 
 using OrderedJson = nlohmann::ordered_json;
-
-std::string Padded(std::string s, std::size_t width)
-{
-    if (s.size() < width) s.append(width - s.size(), ' ');
-    return s;
-}
-
-std::string NumberText(const Figure15& f) { return PrintStyleNumber(f); }
-
-// An amount as the program writes numbers: " 1000000 ", " 2.5 ".
-std::string AmountText(const Rational& amount) { return PrintStyleNumber(RoundedFigure(amount)); }
 
 std::string PrizeText(const Prize& prize, const GameDefinition& game)
 {
@@ -28,8 +18,8 @@ std::string PrizeText(const Prize& prize, const GameDefinition& game)
     case PrizeKind::PariMutuel: return "pari-mutuel";
     case PrizeKind::FreeTicket: return "a free ticket";
     case PrizeKind::Fixed:
-        if (game.keno) return "pays" + AmountText(prize.amount) + "per unit";
-        return AmountText(prize.amount).substr(1) + game.currency;
+        if (game.keno) return "pays " + FigureText(RoundedFigure(prize.amount));
+        return MoneyText(prize.amount, game.currency);
     case PrizeKind::None: break;
     }
     return "-";
@@ -93,75 +83,127 @@ std::string SpotRange(const GameDefinition& game)
     return std::to_string(game.spotsMin) + " to " + std::to_string(game.spotsMax);
 }
 
+std::string GameOddsVerdict(const GameOdds& odds)
+{
+    const auto chance = [](const Rational& p) { return OneInText(p) + " (" + ChanceText(p) + ")"; };
+    const auto spots = [](int n) { return std::to_string(n) + (n == 1 ? " spot" : " spots"); };
+    if (odds.game->keno) {
+        const int s = odds.spots;
+        const std::string all = s == 1 ? "catches its spot" : "catches all " + std::to_string(s);
+        const std::string top = chance(odds.p.back());
+        if (!odds.anyPrizeKnown) {
+            return "A ticket of " + spots(s) + " " + all + " with a chance of " + top + "; this game has no pay " +
+                   "table for " + spots(s) + ", so what it pays depends on the house.";
+        }
+        if (odds.anyPrize == 0) return "A ticket of " + spots(s) + " " + all + " with a chance of " + top + ".";
+        return "A ticket of " + spots(s) + " wins some pay with a chance of " + chance(odds.anyPrize) + " and " + all +
+               " with " + top + ".";
+    }
+    if (odds.anyPrize == 0) return "No tier of this game pays a prize.";
+    std::string s = "A ticket wins some prize with a chance of " + chance(odds.anyPrize);
+    const int j = odds.game->jackpotTier(0);
+    if (j >= 0 && odds.p[static_cast<std::size_t>(j)] > 0) {
+        s += " and the jackpot with " + chance(odds.p[static_cast<std::size_t>(j)]);
+    }
+    return s + ".";
+}
+
 std::string NamedGameReport(const GameOdds& odds, bool exact)
 {
     const GameDefinition& g = *odds.game;
     Report r;
     r.blank();
-    r.line(" The odds of every prize in '", TicketTitle(odds), "' (", g.id, ")");
-    std::string rules = g.rulesSince.empty() ? " The game file gives no date for its rules."
-                                             : " Rules in effect since " + g.rulesSince + ".";
+    WriteWrapped(r, GameOddsVerdict(odds));
+    r.blank();
+    WriteWrapped(r, "The odds of every prize in '" + TicketTitle(odds) + "' (" + g.id + ")");
+    std::string rules = g.rulesSince.empty() ? "The game file gives no date for its rules."
+                                             : "Rules in effect since " + g.rulesSince + ".";
     if (g.keno) {
         rules += " Prizes are pays per unit staked, stake included.";
     } else if (g.price) {
-        rules += " A ticket costs " + AmountText(*g.price).substr(1) + g.currency + ".";
+        rules += " A ticket costs " + MoneyText(*g.price, g.currency) + ".";
     }
-    r.line(rules);
-    std::string draw = " Draw: ";
+    WriteWrapped(r, rules);
+    std::string draw = "Draw: ";
     for (std::size_t i = 0; i < odds.drums.size(); ++i) {
         if (i > 0) draw += "; ";
         draw += DrumSentence(odds.drums[i], i);
     }
-    r.line(draw, ".");
-    std::string ticket = " A ticket picks ";
+    WriteWrapped(r, draw + ".");
+    std::string ticket = "A ticket picks ";
     for (std::size_t i = 0; i < odds.drums.size(); ++i) {
         if (i > 0) ticket += i + 1 == odds.drums.size() ? " and " : ", ";
         ticket += std::to_string(odds.drums[i].pick) + " " + odds.drums[i].label;
     }
-    if (g.keno) ticket = " A ticket marks " + std::to_string(odds.spots) + (odds.spots == 1 ? " spot" : " spots");
-    r.line(ticket, ".");
+    if (g.keno) ticket = "A ticket marks " + std::to_string(odds.spots) + (odds.spots == 1 ? " spot" : " spots");
+    WriteWrapped(r, ticket + ".");
     r.blank(2);
 
-    std::size_t nameWidth = 0, labelWidth = 0, oddsWidth = 0, fractionWidth = 0;
-    std::vector<std::string> oddsTexts, fractions;
-    for (std::size_t i = 0; i < odds.tiers.size(); ++i) {
-        nameWidth = std::max(nameWidth, odds.tiers[i].name.size());
-        labelWidth = std::max(labelWidth, odds.tiers[i].label.size());
-        oddsTexts.push_back(NumberText(OneInFigure(odds.p[i])));
-        fractions.push_back(FractionText(odds.p[i]));
-        oddsWidth = std::max(oddsWidth, oddsTexts.back().size());
-        fractionWidth = std::max(fractionWidth, fractions.back().size());
+    // Every chance of the report over one denominator where it stays short,
+    // the tiers' and those of any prize and of none alike.
+    const bool totals = odds.anyPrizeKnown && odds.anyPrize > 0;
+    const Rational none = 1 - odds.anyPrize;
+    std::vector<Rational> chances = odds.p;
+    if (totals) {
+        chances.push_back(odds.anyPrize);
+        chances.push_back(none);
     }
-    const std::size_t lead = nameWidth + labelWidth + 3;
+    const TableFractions fractions = FractionsOf(chances);
+    std::size_t nameWidth = 0, labelWidth = 0;
+    for (const TierSpec& t : odds.tiers) {
+        nameWidth = std::max(nameWidth, t.name.size());
+        labelWidth = std::max(labelWidth, t.label.size());
+    }
+    using Align = TextTable::Align;
+    // Columns: the row's name, 1 in X, percent, p, exact 1 in X, prize.
+    const std::vector<Align> columns{Align::Left, Align::Point, Align::Point, Align::Slash, Align::Left, Align::Left};
+    const auto chanceCells = [&](const Rational& p, std::size_t i, std::string name, std::string prize) {
+        std::vector<std::string> cells{std::move(name)};
+        if (p > 0) {
+            cells.push_back(OneInText(p));
+            cells.push_back(ChanceText(p));
+        } else {
+            cells.push_back("0 (impossible)");
+            cells.emplace_back();
+        }
+        cells.push_back("p = " + fractions.texts[i]);
+        cells.push_back(exact && p > 0 ? "exact: 1 in " + FractionText(1 / p) : std::string());
+        cells.push_back(std::move(prize));
+        return cells;
+    };
+    TextTable tiers(columns);
     for (std::size_t i = 0; i < odds.tiers.size(); ++i) {
         const TierSpec& t = odds.tiers[i];
-        std::string row = "~ " + Padded(t.name, nameWidth) + " " + Padded(t.label, labelWidth) + " -> 1 in" +
-                          Padded(oddsTexts[i], oddsWidth) + " p = " + Padded(fractions[i], fractionWidth) + "  " +
-                          PrizeText(t.prize, g);
-        if (exact) row += "  exact: 1 in " + FractionText(1 / odds.p[i]);
-        r.line(row);
+        tiers.row(chanceCells(odds.p[i], i,
+                              "~ " + Padded(t.name, nameWidth) + " " + Padded(t.label, labelWidth) + " ->",
+                              t.prize.kind != PrizeKind::None ? PrizeText(t.prize, g)
+                              : odds.anyPrizeKnown            ? std::string("-")
+                                                              : std::string()));
+    }
+    // One line for each when it fits; then the prize first and the chance
+    // under it; then the fraction on a line of its own.
+    const std::vector<TextTable::Layout> layouts{{{0, 1, 2, 3, 4, 5}},
+                                                 {{0, 1, 2, 5}, {3, 4}},
+                                                 {{0, 5}, {1, 2, 3, 4}},
+                                                 {{0, 5}, {1, 2}, {3, 4}},
+                                                 {{0, 5}, {1, 2}, {3}, {4}}};
+    const std::size_t indent = nameWidth + 3;
+    for (const auto& lines : tiers.lines(layouts, indent)) {
+        for (const std::string& line : lines) r.line(line);
     }
     r.blank();
-    if (odds.anyPrizeKnown && odds.anyPrize > 0) {
-        const Rational none = 1 - odds.anyPrize;
-        const std::string anyOdds = NumberText(OneInFigure(odds.anyPrize));
-        const std::string noneOdds = none > 0 ? NumberText(OneInFigure(none)) : std::string();
-        const std::size_t w = std::max(anyOdds.size(), noneOdds.size());
-        std::string anyRow = "~ " + Padded("Any prize", lead - 2) + " -> 1 in" + Padded(anyOdds, w) +
-                             " p = " + FractionText(odds.anyPrize);
-        if (exact) anyRow += "  exact: 1 in " + FractionText(1 / odds.anyPrize);
-        r.line(anyRow);
-        if (none > 0) {
-            std::string noneRow =
-                "~ " + Padded("No prize", lead - 2) + " -> 1 in" + Padded(noneOdds, w) + " p = " + FractionText(none);
-            if (exact) noneRow += "  exact: 1 in " + FractionText(1 / none);
-            r.line(noneRow);
-        } else {
-            r.line("~ ", Padded("No prize", lead - 2), " -> 0 (impossible)");
+    if (totals) {
+        TextTable both(columns);
+        const std::size_t lead = nameWidth + 1 + labelWidth;
+        both.row(chanceCells(odds.anyPrize, odds.p.size(), "~ " + Padded("Any prize", lead) + " ->", ""));
+        both.row(chanceCells(none, odds.p.size() + 1, "~ " + Padded("No prize", lead) + " ->", ""));
+        for (const auto& lines : both.lines(layouts, indent)) {
+            for (const std::string& line : lines) r.line(line);
         }
-    } else {
-        r.line(" The game file has no pay table for ", TicketTitle(odds).substr(g.name.size() + 2),
-               ": the chance of a prize depends on one (keno-return --pay gives it).");
+    } else if (!odds.anyPrizeKnown) {
+        WriteWrapped(r, "The game file has no pay table for " + TicketTitle(odds).substr(g.name.size() + 2) +
+                            ": the chance of a prize depends on the house's table, which the Keno returns tool "
+                            "(keno-return on the command line) takes.");
     }
     r.blank();
     bool pari = false, free = false;
@@ -169,9 +211,9 @@ std::string NamedGameReport(const GameOdds& odds, bool exact)
         pari = pari || t.prize.kind == PrizeKind::PariMutuel;
         free = free || t.prize.kind == PrizeKind::FreeTicket;
     }
-    if (pari) r.line(" Pari-mutuel: the tier shares a part of the draw's sales among its winners.");
-    if (free) r.line(" A free ticket is a ticket for a later draw.");
-    for (const std::string& note : g.notes) r.line(" ", note);
+    if (pari) WriteWrapped(r, "Pari-mutuel: the tier shares a part of the draw's sales among its winners.");
+    if (free) WriteWrapped(r, "A free ticket is a ticket for a later draw.");
+    for (const std::string& note : g.notes) WriteWrapped(r, note);
     if (pari || free || !g.notes.empty()) r.blank();
     return r.take();
 }

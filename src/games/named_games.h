@@ -8,6 +8,10 @@
 
 namespace fortelle {
 
+// The plain answer the report starts with: the chance of any prize and of
+// the jackpot (Keno: of any pay and of catching every spot).
+std::string GameOddsVerdict(const GameOdds& odds);
+
 // Report bytes in the program's style (CR LF line ends). With `exact`, each
 // row also shows the unrounded odds as a fraction.
 std::string NamedGameReport(const GameOdds& odds, bool exact);

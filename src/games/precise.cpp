@@ -59,7 +59,7 @@ Figure15 ProvenFigure(const Precise& approx, const Precise& error, const Rounder
 
 Figure15 PercentFigure(const Rational& percent)
 {
-    if (percent >= Rational(1, 100) || percent <= 0) return RoundedFigure(percent);
+    if (percent >= 1 || percent <= 0) return RoundedFigure(percent);
     // 3 significant digits: scale into [100, 1000), round there.
     std::int64_t e = 0;
     Rational scaled = percent;

@@ -41,8 +41,9 @@ using Side = std::function<std::optional<int>(const Rational&)>;
 // `error` of the boundary on the other side.
 Figure15 ProvenFigure(const Precise& approx, const Precise& error, const Rounder& round, const Side& side);
 
-// The percentage of a chance as reports give it: rounded once to 2 places,
-// or to 3 significant digits below 0.01 (ties to even either way).
+// The percentage of a chance as reports give it: rounded once to 2 places
+// from 1 % up, to 3 significant digits below (ties to even either way), so
+// that a small chance keeps as many digits as a large one.
 Figure15 PercentFigure(const Rational& percent);
 // " 12.34 %", with " above 99.99 %" for a chance short of certain that
 // rounds to 100.

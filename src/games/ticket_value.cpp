@@ -7,6 +7,8 @@
 #include <stdexcept>
 
 #include "games/named_games.h"
+#include "games/precise.h"
+#include "games/readable.h"
 #include "shell/report.h"
 
 namespace fortelle {
@@ -107,33 +109,47 @@ SharedSolution SolveShared(const Real& target, const Real& lambdaReal, const Rea
     return {false, 0, TR * (bestM + 1), top(bestM)};
 }
 
-std::string Money(const Rational& amount, const std::string& currency)
-{
-    return PrintStyleNumber(RoundedFigure(amount)) + currency;
-}
+std::string Money(const Rational& amount, const std::string& currency) { return MoneyText(amount, currency); }
 
-std::string Percent(const Rational& fraction) { return PrintStyleNumber(RoundedFigure(fraction * 100)) + "%"; }
+// A rate as a percentage to 2 places: "37 %", "101.55 %".
+std::string Percent(const Rational& fraction) { return FigureText(RoundedFigure(fraction * 100)) + " %"; }
 
-std::string Digits(const Rational& r) { return PrintStyleNumber(RoundedFigure(r)); }
+std::string Figure(const Rational& r) { return (r < 0 ? "-" : "") + GeneralForm(RoundedFigure(r)); }
 
-double FigureNumber(const Rational& r)
-{
-    const Figure15 f = RoundedFigure(r);
-    return std::strtod(((f.negative ? "-" : "") + GeneralForm(f)).c_str(), nullptr);
-}
-
-// Would the computation's error move a printed digit of x? The 50-digit
-// arithmetic stays far within 1E-30 of each figure, or 1E-25 absolute when
-// a difference of nearly equal terms is near zero.
-bool Unsettled(const Rational& x)
+// Would the computation's error move a printed digit of x, rounded by
+// `round`? The 50-digit arithmetic stays far within 1E-30 of each figure,
+// or 1E-25 absolute when a difference of nearly equal terms is near zero.
+// The least and the most an approximate figure can be: within a part in
+// 10^30 of itself, and, where a difference may have cancelled digits
+// (`floor`), never nearer than 10^-25.
+std::pair<Rational, Rational> Bounds(const Rational& x, bool floor = true)
 {
     Rational margin = x < 0 ? Rational(-x) : x;
     const BigInt e30 = boost::multiprecision::pow(BigInt(10), 30);
     margin /= Rational(e30);
     const Rational least(BigInt(1), BigInt(boost::multiprecision::pow(BigInt(10), 25)));
-    if (margin < least) margin = least;
-    const Figure15 a = RoundedFigure(x - margin), b = RoundedFigure(x + margin);
+    if (floor && margin < least) margin = least;
+    return {x - margin, x + margin};
+}
+
+bool Unsettled(const Rational& x, const Rounder& round, bool floor = true)
+{
+    const auto [low, high] = Bounds(x, floor);
+    const Figure15 a = round(low), b = round(high);
     return a.negative != b.negative || a.significand != b.significand || a.exponent != b.exponent;
+}
+
+// An amount, printed to 2 places (JSON) and as an amount (the report).
+bool Unsettled(const Rational& x) { return Unsettled(x, RoundedFigure) || Unsettled(x, MoneyFigure); }
+
+// Only the verdict prints the loss or gain; within half a cent of nothing
+// it says "you break even to the cent", whichever side it falls on (as it
+// does at a break-even jackpot).
+bool UnsettledGap(const Rational& gap, const Rational& price)
+{
+    const auto [low, high] = Bounds(gap);
+    if (MoneyFigure(low).significand == 0 && MoneyFigure(high).significand == 0) return false;
+    return Unsettled(gap) || Unsettled(gap / price * 100, RoundedFigure);
 }
 
 // A tier's prize kept by a winner who is the only one to receive it: taxed
@@ -318,7 +334,7 @@ TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumption
             } catch (const std::exception&) {
                 // The incomplete gamma function gives up on means beyond a
                 // billion or so next to the tax threshold: no figure then.
-                v.uncertain = true;
+                v.uncertain = v.valueUncertain = true;
             }
             tv.exact = false;
         } else if (tv.source == AmountSource::FreeTicket) {
@@ -335,7 +351,21 @@ TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumption
         v.tiers.push_back(tv);
     }
     v.returnRate = v.value / v.price;
-    if (!v.exact) v.uncertain = v.uncertain || Unsettled(v.value) || Unsettled(v.returnRate * 100);
+    if (!v.exact) {
+        // Every figure printed from the value: itself, the return, the
+        // loss or gain with its percentage, each tier's share of it.
+        const Rational gap = v.price - v.value;
+        v.valueUncertain = v.valueUncertain || Unsettled(v.value) || Unsettled(v.returnRate * 100, RoundedFigure);
+        v.uncertain = v.uncertain || v.valueUncertain || UnsettledGap(gap, v.price);
+        for (const TierValue& tv : v.tiers) {
+            // A share of a sum of positive terms loses no digits: only its
+            // relative error counts. Round prize-fund shares can make it
+            // sit next to a tie (1.525000...0142 %) where a floor would
+            // refuse a figure that is known.
+            if (tv.counted && v.value > 0)
+                v.uncertain = v.uncertain || Unsettled(tv.adds / v.value * 100, RoundedFigure, false);
+        }
+    }
 
     if (jackpot < 0) return v;
     const Rational& pj = v.odds.p[static_cast<std::size_t>(jackpot)];
@@ -385,6 +415,47 @@ TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumption
     return v;
 }
 
+std::string TicketValueVerdict(const TicketValue& v)
+{
+    if (v.uncertain) {
+        return "No figure is shown: these entries give one whose printed digits cannot all be guaranteed.";
+    }
+    const std::string& cur = v.odds.game->currency;
+    // Tiers left out or a multiplier counted at its least can only lower
+    // the value: it is then a lower bound.
+    std::vector<std::string> why;
+    if (v.leftOut > 0) {
+        why.push_back(std::to_string(v.leftOut) + (v.leftOut == 1 ? " tier" : " tiers") + " without an amount");
+    }
+    if (v.multiplierIsLeast) why.push_back("the multiplier counted at its least, " + Figure(*v.multiplier) + "x");
+    const bool bound = !why.empty();
+    std::string s =
+        "On average a " + Money(v.price, cur) + " ticket returns " + (bound ? "at least " : "") + Money(v.value, cur);
+    const Rational gap = v.price - v.value;
+    const auto part = [&](const Rational& x) {
+        // A share of the price to 2 places, never 100 % for less or 0 for more.
+        const Rational share = x / v.price;
+        const Figure15 f = RoundedFigure(share * 100);
+        const std::string percent = share < 1 && FigureValue(f) >= 100 ? "above 99.99 %"
+                                    : f.significand == 0               ? "below 0.01 %"
+                                                                       : FigureText(f) + " %";
+        return Money(x, cur) + " (" + percent + ")";
+    };
+    if (MoneyFigure(gap).significand == 0) {
+        s += bound ? ": you break even to the cent, or better" : ": you break even to the cent";
+    } else if (gap > 0) {
+        s += ": you lose " + std::string(bound ? "at most " : "") + part(gap) + " per ticket";
+    } else if (gap < 0) {
+        s += ": you gain " + std::string(bound ? "at least " : "") + part(-gap) + " per ticket";
+    }
+    if (bound) {
+        s += " (partial: " + why[0];
+        for (std::size_t i = 1; i < why.size(); ++i) s += "; " + why[i];
+        s += ")";
+    }
+    return s + ".";
+}
+
 std::string TicketValueReport(const TicketValue& v)
 {
     const GameDefinition& g = *v.odds.game;
@@ -392,33 +463,36 @@ std::string TicketValueReport(const TicketValue& v)
     const std::string& cur = g.currency;
     Report r;
     r.blank();
-    r.line(" The value of a ticket of '", g.name, "' (", g.id, ")");
+    WriteWrapped(r, TicketValueVerdict(v));
+    r.blank();
+    WriteWrapped(r, "The value of a ticket of '" + g.name + "' (" + g.id + ")");
     if (v.uncertain) {
         // Never seen with real games: a figure within 1E-30 of a rounding
         // boundary, or a shared prize with a mean of billions of winners next
         // to the tax threshold, beyond the incomplete gamma function's reach.
-        r.line(" These entries give a figure whose printed digits cannot all be guaranteed, so none is shown.");
         r.blank();
         return r.take();
     }
+    const auto item = [&r](const std::string& text) { WriteWrapped(r, text, " - ", "   "); };
     r.line(" Assumed:");
-    r.line(" - an advertised jackpot of", Money(a.jackpot, cur),
-           a.cash == 1 ? std::string(", taken at its full amount") : ", taken as cash:" + Digits(a.cash) + "of it");
-    r.line(" - a ticket price of", Money(v.price, cur), a.price ? " (entered)" : " (the game's)");
+    item("an advertised jackpot of " + Money(a.jackpot, cur) +
+         (a.cash == 1 ? std::string(", taken at its full amount") : ", taken as cash: " + Percent(a.cash) + " of it"));
+    item("a ticket price of " + Money(v.price, cur) + (a.price ? " (entered)" : " (the game's)"));
     if (a.taxAbove && a.taxRate > 0 && *a.taxAbove == 0) {
-        r.line(" - a tax of", Percent(a.taxRate), " on every prize");
+        item("a tax of " + Percent(a.taxRate) + " on every prize");
     } else if (a.taxAbove && a.taxRate > 0) {
-        r.line(" - a tax of", Percent(a.taxRate), " on every prize above", Money(*a.taxAbove, cur),
-               ", on the whole prize");
+        item("a tax of " + Percent(a.taxRate) + " on every prize above " + Money(*a.taxAbove, cur) +
+             ", on the whole prize");
     } else {
-        r.line(" - no tax");
+        item("no tax");
     }
     if (a.ticketsSold > 0) {
-        r.line(" -", Digits(a.ticketsSold), "other tickets in the draw: the other winners of a shared prize");
-        r.line("   are Poisson with mean tickets x chance, and a winner's expected share of it is");
-        r.line("   (1 - e^-mean) / mean; the jackpot and pari-mutuel tiers are shared, fixed prizes not");
+        item(FigureText(RoundedFigure(a.ticketsSold)) +
+             " other tickets in the draw: the other winners of a shared prize are Poisson with mean tickets x "
+             "chance, and a winner's expected share of it is (1 - e^-mean) / mean; the jackpot and pari-mutuel "
+             "tiers are shared, fixed prizes not");
     } else {
-        r.line(" - no other tickets in the draw: no prize is shared");
+        item("no other tickets in the draw: no prize is shared");
     }
     std::map<AmountSource, std::string> bySource;
     for (std::size_t i = 0; i < v.odds.tiers.size(); ++i) {
@@ -426,90 +500,101 @@ std::string TicketValueReport(const TicketValue& v)
             bySource[v.tiers[i].source] += " " + v.odds.tiers[i].name;
     }
     if (bySource.count(AmountSource::PrizeFund)) {
-        r.line(" - from the prize fund (", Percent(*g.prizeFundShare).substr(1), " of the other tickets' stakes at",
-               Money(g.price ? *g.price : v.price, cur), ", each tier's published share):");
-        r.line("  ", bySource[AmountSource::PrizeFund]);
+        item("from the prize fund (" + Percent(*g.prizeFundShare) + " of the other tickets' stakes at " +
+             Money(g.price ? *g.price : v.price, cur) +
+             ", each tier's published share):" + bySource[AmountSource::PrizeFund]);
     }
-    if (bySource.count(AmountSource::Entered)) r.line(" - per winner, entered for:", bySource[AmountSource::Entered]);
+    if (bySource.count(AmountSource::Entered)) item("per winner, entered for:" + bySource[AmountSource::Entered]);
     if (bySource.count(AmountSource::EnteredPool)) {
-        r.line(" - whole pools entered for:", bySource[AmountSource::EnteredPool]);
-        r.line(a.ticketsSold > 0 ? "   each shared among its winners like the jackpot"
-                                 : "   each kept whole: no other tickets share it");
+        item("whole pools entered for:" + bySource[AmountSource::EnteredPool] +
+             (a.ticketsSold > 0 ? "; each shared among its winners like the jackpot"
+                                : "; each kept whole: no other tickets share it"));
     }
     if (bySource.count(AmountSource::Typical)) {
-        r.line(" - a typical amount per winner, from the game file with its source, for:");
-        r.line("  ", bySource[AmountSource::Typical]);
+        item("a typical amount per winner, from the game file with its source, for:" + bySource[AmountSource::Typical]);
     }
     if (bySource.count(AmountSource::None)) {
         const bool fund = g.prizeFundShare.has_value() && a.ticketsSold == 0;
-        r.line(" - left out, pari-mutuel with no amount:", bySource[AmountSource::None]);
-        if (fund) r.line("   (the tickets sold in the draw give them from the prize fund)");
+        item("left out, pari-mutuel with no amount:" + bySource[AmountSource::None] +
+             (fund ? " (the tickets sold in the draw give them from the prize fund)" : ""));
     }
     if (v.multiplier) {
         if (v.multiplierIsLeast) {
-            r.line(" - every prize but the jackpot times the ticket's multiplier, counted at its least,",
-                   Digits(*v.multiplier), "x:");
-            r.line("   the chance of each factor is not published, so the value is a lower bound");
+            item("every prize but the jackpot times the ticket's multiplier, counted at its least, " +
+                 Figure(*v.multiplier) +
+                 "x: the chance of each factor is not published, so the value is a lower "
+                 "bound");
         } else {
-            r.line(" - every prize but the jackpot times the ticket's multiplier, on average", Digits(*v.multiplier),
-                   "x");
+            item("every prize but the jackpot times the ticket's multiplier, on average " + Figure(*v.multiplier) +
+                 "x");
         }
     }
     r.blank(2);
 
-    std::size_t nameWidth = 0, labelWidth = 0, oddsWidth = 0;
-    for (std::size_t i = 0; i < v.odds.tiers.size(); ++i) {
-        nameWidth = std::max(nameWidth, v.odds.tiers[i].name.size());
-        labelWidth = std::max(labelWidth, v.odds.tiers[i].label.size());
-        oddsWidth = std::max(oddsWidth, PrintStyleNumber(OneInFigure(v.odds.p[i])).size());
+    std::size_t nameWidth = 0, labelWidth = 0;
+    for (const TierSpec& t : v.odds.tiers) {
+        nameWidth = std::max(nameWidth, t.name.size());
+        labelWidth = std::max(labelWidth, t.label.size());
     }
+    const TableFractions fractions = FractionsOf(v.odds.p);
+    using Align = TextTable::Align;
+    // Columns: the row's name, 1 in X, percent, p, what a winner keeps, what
+    // the tier adds, its share of the value.
+    TextTable table({Align::Left, Align::Point, Align::Point, Align::Slash, Align::Point, Align::Point, Align::Point});
     for (std::size_t i = 0; i < v.odds.tiers.size(); ++i) {
         const TierSpec& t = v.odds.tiers[i];
         const TierValue& tv = v.tiers[i];
-        std::string odds = PrintStyleNumber(OneInFigure(v.odds.p[i]));
-        odds.append(oddsWidth - odds.size(), ' ');
-        r.line("~ ", t.name, std::string(nameWidth - t.name.size() + 1, ' '), t.label,
-               std::string(labelWidth - t.label.size(), ' '), " -> 1 in", odds, " p = ", FractionText(v.odds.p[i]));
-        const std::string indent(nameWidth + 3, ' ');
+        std::vector<std::string> cells{"~ " + Padded(t.name, nameWidth) + " " + Padded(t.label, labelWidth) + " ->",
+                                       OneInText(v.odds.p[i]), ChanceText(v.odds.p[i]), "p = " + fractions.texts[i]};
         if (!tv.counted) {
-            r.line(indent, "left out: pari-mutuel, no amount");
-            continue;
+            cells.emplace_back("left out: pari-mutuel, no amount");
+        } else {
+            const char* how = tv.shared                               ? " after sharing"
+                              : tv.source == AmountSource::FreeTicket ? " (a free ticket)"
+                              : tv.source == AmountSource::Typical    ? " (typical)"
+                                                                      : "";
+            cells.push_back("keeps " + Money(tv.perWin, cur) + how);
+            cells.push_back("adds " + Money(tv.adds, cur));
+            cells.push_back(v.value > 0 ? Percent(tv.adds / v.value) : std::string());
         }
-        const std::string share =
-            v.value > 0 ? " (" + Percent(tv.adds / v.value).substr(1) + " of the value)" : std::string();
-        const char* how = tv.shared                               ? " after sharing"
-                          : tv.source == AmountSource::FreeTicket ? " (a free ticket)"
-                          : tv.source == AmountSource::Typical    ? " (typical)"
-                                                                  : "";
-        r.line(indent, "a winner keeps", Money(tv.perWin, cur), how, "; adds", Money(tv.adds, cur), share);
+        table.row(std::move(cells));
     }
+    const std::vector<TextTable::Layout> layouts{{{0, 1, 2, 3}, {4, 5, 6}},
+                                                 {{0, 1, 2}, {3, 4, 5, 6}},
+                                                 {{0, 1, 2}, {3}, {4, 5, 6}},
+                                                 {{0, 1, 2}, {3}, {4}, {5, 6}}};
+    for (const auto& lines : table.lines(layouts, nameWidth + 3)) {
+        for (const std::string& line : lines) r.line(line);
+    }
+    r.blank();
+    WriteWrapped(r, "A tier adds its chance times what a winner keeps; the last figure is its share of the value.");
     r.blank();
     const std::string partial = v.leftOut == 0 ? std::string()
                                 : v.leftOut == 1
                                     ? std::string(" (partial: 1 tier without an amount)")
                                     : " (partial: " + std::to_string(v.leftOut) + " tiers without an amount)";
-    const std::string least = v.multiplierIsLeast ? " at least" : "";
-    r.line(" Expected value of a ticket:", least, Money(v.value, cur), partial);
-    r.line(" Return per unit staked:", least, Percent(v.returnRate), partial.empty() ? "" : " (partial)");
+    const std::string least = v.multiplierIsLeast ? "at least " : "";
+    WriteWrapped(r, "Expected value of a ticket: " + least + Money(v.value, cur) + partial);
+    WriteWrapped(r, "Return per unit staked: " + least + Percent(v.returnRate) + (partial.empty() ? "" : " (partial)"));
     const BreakEven& b = v.breakEven;
     switch (b.kind) {
     case BreakEven::Kind::Jackpot:
         // Tiers left out or a multiplier counted at its least can only lower it.
-        r.line(" Break-even jackpot (advertised):", v.multiplierIsLeast || v.leftOut > 0 ? " at most" : "",
-               Money(b.jackpot, cur), partial.empty() ? "" : " (partial)");
+        WriteWrapped(r, "Break-even jackpot (advertised): " +
+                            std::string(v.multiplierIsLeast || v.leftOut > 0 ? "at most " : "") +
+                            Money(b.jackpot, cur) + (partial.empty() ? "" : " (partial)"));
         break;
     case BreakEven::Kind::AnyJackpot:
-        r.line(" Break-even jackpot: any; the other tiers alone return the price.");
+        WriteWrapped(r, "Break-even jackpot: any; the other tiers alone return the price.");
         break;
     case BreakEven::Kind::Unreachable:
-        r.line(" Break-even jackpot: none under these assumptions. The best advertised jackpot is",
-               Money(b.jackpot, cur), ",");
-        r.line(" where a ticket is worth", Money(b.bestValue, cur), ".");
+        WriteWrapped(r, "Break-even jackpot: none under these assumptions. The best advertised jackpot is " +
+                            Money(b.jackpot, cur) + ", where a ticket is worth " + Money(b.bestValue, cur) + ".");
         break;
-    case BreakEven::Kind::NoJackpotTier: r.line(" Break-even jackpot: the game has no jackpot tier."); break;
+    case BreakEven::Kind::NoJackpotTier: WriteWrapped(r, "Break-even jackpot: the game has no jackpot tier."); break;
     }
     r.blank();
-    for (const std::string& note : g.notes) r.line(" ", note);
+    for (const std::string& note : g.notes) WriteWrapped(r, note);
     if (!g.notes.empty()) r.blank();
     return r.take();
 }
@@ -547,7 +632,7 @@ std::string TicketValueJson(const TicketValue& v)
     const GameDefinition& g = *v.odds.game;
     const ValueAssumptions& a = v.assumed;
     OrderedJson j;
-    j["schema"] = "fortelle-ticket-value/2";
+    j["schema"] = "fortelle-ticket-value/3";
     j["id"] = g.id;
     j["name"] = g.name;
     j["currency"] = g.currency;
@@ -568,38 +653,38 @@ std::string TicketValueJson(const TicketValue& v)
         OrderedJson t;
         t["name"] = v.odds.tiers[i].name;
         t["probability"] = FractionText(v.odds.p[i]);
-        t["odds"] = FigureNumber(1 / v.odds.p[i]);
+        t["odds"] = GeneralForm(OneInFigure(v.odds.p[i]));
         t["counted"] = tv.counted;
         t["source"] = SourceName(tv.source);
         t["shared"] = tv.shared;
         t["expected_other_winners"] = FractionText(tv.lambda);
         t["pool"] = tv.shared ? OrderedJson(FractionText(tv.pool)) : OrderedJson(nullptr);
-        t["kept"] = tv.counted && !v.uncertain ? OrderedJson(FigureNumber(tv.perWin)) : OrderedJson(nullptr);
+        t["kept"] = tv.counted && !v.uncertain ? OrderedJson(Figure(tv.perWin)) : OrderedJson(nullptr);
         t["kept_exact"] = Exact(tv.counted && tv.exact, tv.perWin);
-        t["adds"] = tv.counted && !v.uncertain ? OrderedJson(FigureNumber(tv.adds)) : OrderedJson(nullptr);
+        t["adds"] = tv.counted && !v.uncertain ? OrderedJson(Figure(tv.adds)) : OrderedJson(nullptr);
         t["adds_exact"] = Exact(tv.counted && tv.exact, tv.adds);
         j["tiers"].push_back(std::move(t));
     }
     j["tiers_without_amount"] = v.leftOut;
     j["multiplier"] = v.multiplier ? OrderedJson(FractionText(*v.multiplier)) : OrderedJson(nullptr);
     j["multiplier_is_least"] = v.multiplierIsLeast;
-    j["value"] = v.uncertain ? OrderedJson(nullptr) : OrderedJson(FigureNumber(v.value));
+    j["value"] = v.uncertain ? OrderedJson(nullptr) : OrderedJson(Figure(v.value));
     j["value_exact"] = Exact(v.exact, v.value);
-    j["return_percent"] = v.uncertain ? OrderedJson(nullptr) : OrderedJson(FigureNumber(v.returnRate * 100));
+    j["return_percent"] = v.uncertain ? OrderedJson(nullptr) : OrderedJson(Figure(v.returnRate * 100));
     j["return_exact"] = Exact(v.exact, v.returnRate);
     OrderedJson be;
     const bool shown = !v.uncertain;
     switch (v.breakEven.kind) {
     case BreakEven::Kind::Jackpot:
         be["kind"] = "jackpot";
-        be["jackpot"] = shown ? OrderedJson(FigureNumber(v.breakEven.jackpot)) : OrderedJson(nullptr);
+        be["jackpot"] = shown ? OrderedJson(Figure(v.breakEven.jackpot)) : OrderedJson(nullptr);
         be["jackpot_exact"] = Exact(v.breakEven.exact, v.breakEven.jackpot);
         break;
     case BreakEven::Kind::AnyJackpot: be["kind"] = "any"; break;
     case BreakEven::Kind::Unreachable:
         be["kind"] = "none";
-        be["best_jackpot"] = shown ? OrderedJson(FigureNumber(v.breakEven.jackpot)) : OrderedJson(nullptr);
-        be["best_value"] = shown ? OrderedJson(FigureNumber(v.breakEven.bestValue)) : OrderedJson(nullptr);
+        be["best_jackpot"] = shown ? OrderedJson(Figure(v.breakEven.jackpot)) : OrderedJson(nullptr);
+        be["best_value"] = shown ? OrderedJson(Figure(v.breakEven.bestValue)) : OrderedJson(nullptr);
         break;
     case BreakEven::Kind::NoJackpotTier: be["kind"] = "no jackpot tier"; break;
     }

@@ -83,6 +83,10 @@ struct TicketValue {
     // A printed figure the computation's error could change (never seen;
     // reported rather than printed wrong).
     bool uncertain = false;
+    // The value and the return alone are among them (a chart, which shows
+    // only these, can still draw the others: a tier's share of the value
+    // at a break-even jackpot may sit on a tie).
+    bool valueUncertain = false;
 };
 
 // The reasons a set of entries is refused, one line each; empty when fine.
@@ -91,6 +95,9 @@ std::string CheckValueAssumptions(const GameDefinition& game, const ValueAssumpt
 // Entries must have passed CheckValueAssumptions.
 TicketValue ComputeTicketValue(const GameDefinition& game, const ValueAssumptions& assumed);
 
+// The plain answer the report starts with: what a ticket returns on
+// average and what you lose or gain, marked partial when it is a bound.
+std::string TicketValueVerdict(const TicketValue& value);
 std::string TicketValueReport(const TicketValue& value);
 std::string TicketValueJson(const TicketValue& value);
 

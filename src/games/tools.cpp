@@ -9,6 +9,7 @@
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
 #include "games/named_games.h"
+#include "games/readable.h"
 #include "games/ticket_value.h"
 
 namespace fortelle {
@@ -54,68 +55,7 @@ std::string Sentence(std::string text)
     return text;
 }
 
-// Digits grouped in threes: "1234567.5" is "1,234,567.5".
-std::string Grouped(const std::string& text)
-{
-    const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
-    std::size_t end = text.find('.');
-    if (end == std::string::npos) end = text.size();
-    std::string out = text.substr(0, start);
-    for (std::size_t i = start; i < end; ++i) {
-        if (i > start && (end - i) % 3 == 0) out += ',';
-        out += text[i];
-    }
-    return out + text.substr(end);
-}
-
-std::string Grouped(std::int64_t n) { return Grouped(std::to_string(n)); }
-
-// An amount for a sentence: whole amounts as they are, others to the cent,
-// rounded half away from zero.
-std::string Money(const Rational& amount)
-{
-    const bool negative = amount < 0;
-    const Rational x = negative ? Rational(-amount) : amount;
-    if (denominator(x) == 1) return (negative ? "-" : "") + Grouped(numerator(x).str());
-    const Rational scaled = x * 100 + Rational(1, 2);
-    std::string cents = (numerator(scaled) / denominator(scaled)).str();
-    if (cents.size() < 3) cents.insert(0, 3 - cents.size(), '0');
-    cents.insert(cents.size() - 2, ".");
-    return (negative ? "-" : "") + Grouped(cents);
-}
-
-// A percentage to three significant digits ("65.5 %", "4.02 %",
-// "0.000000342 %"); never 100 % for what is below it.
-std::string Percent(double percent)
-{
-    if (!(percent > 0)) return "0 %";
-    const int magnitude = static_cast<int>(std::floor(std::log10(percent)));
-    int places = std::max(0, 2 - magnitude);
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", places, percent);
-    // 0.09995 rounds to 0.1000: one place fewer keeps three digits.
-    if (places > 0 && std::strtod(text, nullptr) >= std::pow(10.0, magnitude + 1)) {
-        std::snprintf(text, sizeof text, "%.*f", --places, percent);
-    }
-    if (percent < 100 && std::strtod(text, nullptr) >= 100) return "above 99.9 %";
-    return Grouped(text) + " %";
-}
-
-std::string Percent(const Rational& fraction) { return Percent(fraction.convert_to<double>() * 100); }
-
-// "1 in 292,201,338", "1 in 24.87": the report's figure, grouped.
-std::string OneIn(const Rational& p)
-{
-    const std::string figure = GeneralForm(OneInFigure(p));
-    return "1 in " + (figure.find('E') == std::string::npos ? Grouped(figure) : figure);
-}
-
-// A count of draws as the report has it (every digit, or about 15 digits
-// beyond 1E+60), grouped.
-std::string DrawsText(const DrawCount& draws)
-{
-    return draws.exact ? Grouped(draws.exact->str()) : "about " + GeneralForm(draws.about);
-}
+std::string GroupedCount(std::int64_t n) { return Grouped(std::to_string(n)); }
 
 Field MakeField(std::string key, std::string label, Kind kind, std::string unit = {}, std::string placeholder = {})
 {
@@ -185,7 +125,7 @@ public:
         const auto value = amount(key, what, required);
         if (!value) return std::nullopt;
         if (denominator(*value) != 1 || *value < lo || *value > hi) {
-            add(key, what + " must be a whole number from " + Grouped(lo) + " to " + Grouped(hi));
+            add(key, what + " must be a whole number from " + GroupedCount(lo) + " to " + GroupedCount(hi));
             return std::nullopt;
         }
         return numerator(*value).convert_to<std::int64_t>();
@@ -322,32 +262,11 @@ public:
         Result r;
         r.title = TicketTitle(odds) + ": odds";
         r.report = NamedGameReport(odds, Get(values, "exact") == "1");
-        r.verdict = verdict(odds);
+        r.verdict = GameOddsVerdict(odds);
         if (charts_.odds) r.charts = charts_.odds(odds);
         r.exports.push_back(
             {"Figures as JSON", g->id + (g->keno ? "-" + std::to_string(*n) : "") + "-odds.json", NamedGameJson(odds)});
         return r;
-    }
-
-private:
-    static std::string verdict(const GameOdds& odds)
-    {
-        const auto chance = [](const Rational& p) { return OneIn(p) + " (" + Percent(p) + ")"; };
-        if (odds.game->keno) {
-            const int s = odds.spots;
-            const std::string all = s == 1 ? "catches its spot" : "catches all " + std::to_string(s);
-            const std::string top = chance(odds.p.back());
-            if (!odds.anyPrizeKnown) {
-                return "A ticket of " + Spots(s) + " " + all + " with a chance of " + top + "; this game has no pay " +
-                       "table for " + Spots(s) + ", so what it pays depends on the house.";
-            }
-            return "A ticket of " + Spots(s) + " wins some pay with a chance of " + chance(odds.anyPrize) + " and " +
-                   all + " with " + top + ".";
-        }
-        std::string s = "A ticket wins some prize with a chance of " + chance(odds.anyPrize);
-        const int j = odds.game->jackpotTier(0);
-        if (j >= 0) s += " and the jackpot with " + chance(odds.p[static_cast<std::size_t>(j)]);
-        return s + ".";
     }
 };
 
@@ -429,7 +348,7 @@ public:
         Result r;
         r.title = v.odds.game->name + ": ticket value";
         r.report = TicketValueReport(v);
-        r.verdict = verdict(v);
+        r.verdict = TicketValueVerdict(v);
         if (charts_.value) r.charts = charts_.value(*read->first, read->second, !checks.empty("jackpot"));
         r.exports.push_back({"Figures as JSON", v.odds.game->id + "-value.json", TicketValueJson(v)});
         return r;
@@ -484,33 +403,6 @@ private:
         }
         return std::pair{g, a};
     }
-
-    static std::string verdict(const TicketValue& v)
-    {
-        int leftOut = 0;
-        for (const TierValue& t : v.tiers) leftOut += t.counted ? 0 : 1;
-        for (std::size_t i = 0; i < v.tiers.size(); ++i) {
-            if (v.odds.tiers[i].prize.kind == PrizeKind::None) --leftOut;
-        }
-        const std::string cur = " " + v.odds.game->currency;
-        const bool partial = leftOut > 0;
-        std::string s = "On average a " + Money(v.price) + cur + " ticket returns " + (partial ? "at least " : "") +
-                        Money(v.value) + cur;
-        if (v.value < v.price) {
-            s += ": you lose " + std::string(partial ? "at most " : "") + Money(v.price - v.value) + cur + " (" +
-                 Percent((v.price - v.value) / v.price) + ") per ticket";
-        } else if (v.value > v.price) {
-            s += ": you gain " + std::string(partial ? "at least " : "") + Money(v.value - v.price) + cur + " (" +
-                 Percent((v.value - v.price) / v.price) + ") per ticket";
-        } else {
-            s += ": you break even";
-        }
-        if (partial) {
-            s += " (partial: " + std::to_string(leftOut) +
-                 (leftOut == 1 ? " pari-mutuel tier has no amount)" : " pari-mutuel tiers have no amount)");
-        }
-        return s + ".";
-    }
 };
 
 class ManyDrawsTool final : public GameTool {
@@ -546,6 +438,10 @@ public:
         Field draws = MakeField("draws", "Number of draws", Kind::Count, "draws", "1,040");
         draws.help = "Two draws a week for ten years are 1,040 draws";
         out.push_back(draws);
+        Field tickets = MakeField("tickets", "Tickets in each draw", Kind::Count, "tickets", "1");
+        tickets.help = "Different tickets in one draw, for a prize only one combination wins; empty: one";
+        tickets.optional = true;
+        out.push_back(tickets);
         return out;
     }
 
@@ -565,11 +461,8 @@ public:
         Result r;
         r.title = in->what + ": many draws";
         r.report = ManyDrawsReport(d);
+        r.verdict = ManyDrawsVerdict(d);
         if (charts_.draws) r.charts = charts_.draws(*in);
-        std::string s = "In " + Grouped(in->draws) + (in->draws == 1 ? " draw" : " draws") +
-                        " the chance of winning at least once is " + Percent(d.atLeastOnce * 100);
-        s += d.certain ? "." : "; an even chance takes " + DrawsText(d.drawsFor50) + " draws.";
-        r.verdict = s;
         const GameDefinition* g = game(values);
         r.exports.push_back({"Figures as JSON", (g ? g->id : std::string("odds")) + "-draws.json", ManyDrawsJson(d)});
         return r;
@@ -579,6 +472,7 @@ private:
     std::optional<ManyDrawsInput> read(const Values& values, Checks& checks) const
     {
         ManyDrawsInput in;
+        bool oneCombination = false;
         if (Get(values, "game") == kTypedOdds) {
             const auto x = checks.amount("odds", "the odds", true);
             if (x && *x < 1) checks.add("odds", "the odds must be 1 in 1 or more");
@@ -587,8 +481,10 @@ private:
             }
             if (x && *x >= 1) in.p = 1 / *x;
             in.what = "1 in " + WithoutBlanks(Get(values, "odds"));
+            in.typedOdds = true;
         } else if (const GameDefinition* g = needGame(values, checks)) {
             const std::optional<int> n = g->keno ? spots(*g, checks) : 0;
+            SetSchedule(in, *g);
             if (n) {
                 const GameOdds odds = ComputeGameOdds(*g, *n);
                 const std::string tier = Get(values, "tier");
@@ -596,6 +492,7 @@ private:
                     if (odds.tiers[i].name != tier) continue;
                     in.p = odds.p[i];
                     in.what = TicketTitle(odds) + ", tier " + tier + " (" + odds.tiers[i].label + ")";
+                    oneCombination = OneCombinationWins(odds, i);
                 }
                 if (tier == "any" && odds.anyPrizeKnown) {
                     in.p = odds.anyPrize;
@@ -605,6 +502,19 @@ private:
             }
         }
         if (const auto draws = checks.whole("draws", "the number of draws", 1, kMostDraws, true)) in.draws = *draws;
+        if (const auto tickets = checks.whole("tickets", "the number of tickets", 1, kMostDraws, false)) {
+            in.tickets = *tickets;
+            // Several tickets of one draw are counted only where they never
+            // win together: a prize that one combination wins.
+            if (in.tickets > 1 && !in.typedOdds && !oneCombination && !in.what.empty()) {
+                checks.add("tickets", "several tickets in one draw can win this prize together: choose a prize that "
+                                      "only one combination wins (every number drawn), or one ticket");
+            } else if (in.p > 0 && in.p * in.tickets > 1) {
+                const Rational most = 1 / in.p;
+                checks.add("tickets", "at most " + Grouped(BigInt(numerator(most) / denominator(most)).str()) +
+                                          " different tickets can each have this chance and never win together");
+            }
+        }
         if (!checks.problems.empty()) return std::nullopt;
         if (const auto refusal = ManyDrawsRefusal(in.p)) {
             checks.add(Get(values, "game") == kTypedOdds ? "odds" : "tier", *refusal);
@@ -674,8 +584,14 @@ public:
         Result r;
         r.title = TicketTitle(k.odds) + ": returns";
         r.report = KenoReturnReport(k);
-        r.verdict = verdict(k);
-        if (charts_.kenoReturn) r.charts = charts_.kenoReturn(k);
+        r.verdict = KenoReturnVerdict(k);
+        if (charts_.kenoReturn) {
+            r.charts = charts_.kenoReturn(k, [&](double done) {
+                progress.advance(done);
+                return !progress.cancelled();
+            });
+            if (progress.cancelled()) return Refused({{"", "Stopped before the end: nothing was computed."}});
+        }
         r.exports.push_back(
             {"Figures as JSON", in->game->id + "-" + std::to_string(in->spots) + "-returns.json", KenoReturnJson(k)});
         return r;
@@ -713,23 +629,6 @@ private:
         if (const auto games = checks.whole("games", "the number of games", 1, kMostGames, false)) in.games = *games;
         if (!checks.problems.empty()) return std::nullopt;
         return in;
-    }
-
-    static std::string verdict(const KenoReturn& k)
-    {
-        const std::string cur = k.odds.game->currency == "units" ? "" : " " + k.odds.game->currency;
-        std::string s = "On average 1" + cur + " staked returns " + Money(k.returnToPlayer) + cur;
-        if (k.houseEdge > 0) {
-            s += ": you lose " + Money(k.houseEdge) + cur + " (" + Percent(k.houseEdge) + ") per game";
-        } else if (k.houseEdge < 0) {
-            s += ": you gain " + Money(-k.houseEdge) + cur + " (" + Percent(-k.houseEdge) + ") per game";
-        }
-        s += "; after " + Grouped(k.games) + (k.games == 1 ? " game" : " games") + " the chance of being behind is ";
-        const ChanceBehind& b = k.behind;
-        if (b.how == ChanceBehind::How::Certain) return s + Percent(b.certain) + ".";
-        if (b.how == ChanceBehind::How::NotComputed) return s + "not computed (the report says why).";
-        if (b.chance < Precise("1e-100")) return s + "below 1E-100 %.";
-        return s + Percent(b.chance.convert_to<double>() * 100) + ".";
     }
 };
 

@@ -27,7 +27,8 @@ struct GameToolCharts {
     // The assumptions, and whether a jackpot was entered.
     std::function<std::vector<forms::Chart>(const GameDefinition&, const ValueAssumptions&, bool)> value;
     std::function<std::vector<forms::Chart>(const ManyDrawsInput&)> draws;
-    std::function<std::vector<forms::Chart>(const KenoReturn&)> kenoReturn;
+    // `going` is told the fraction done and stops the chart by returning false.
+    std::function<std::vector<forms::Chart>(const KenoReturn&, const std::function<bool(double)>& going)> kenoReturn;
 };
 
 // In menu order: "Games" (one entry per game), then "Value".

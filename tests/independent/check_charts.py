@@ -188,6 +188,50 @@ def check_matches(name, rows, games, args):
         near(f"{name} {label}", p, r["y"], 1e-15)
 
 
+def report_percent(x):  # the reports' rounding: 2 places, 3 significant digits below 0.01 %
+    pc = x * 100
+    t = significant(pc, 3) if pc < F(1, 100) else fixed(pc, 2)
+    t = t.rstrip("0").rstrip(".") if "." in t else t
+    return "above 99.99 %" if t == "100" and x < 1 else t + " %"
+
+
+def units(r): return ("+" if r > 0 else "") + fixed(r, 0 if r.denominator == 1 else 2) + (" unit" if abs(r) == 1 else " units")
+
+
+def check_keno(name, rows, marks, shade, game, args):
+    spots, n = int(args[0]), int(args[args.index("--games") + 1]) if "--games" in args else 100
+    table = dict(e.split("=") for e in args[args.index("--pay") + 1].split(",")) if "--pay" in args else game["pay_tables"][str(spots)]
+    pays = {int(c): F(Decimal(str(v))) for c, v in table.items()}
+    ways = [C(spots, c) * C(80 - spots, 20 - c) for c in range(spots + 1)]  # of C(80, 20) draws
+    d = math.lcm(*(pay.denominator for pay in pays.values()))
+    game_ways = {}
+    for c, w in enumerate(ways):
+        step = int(pays.get(c, 0) * d)
+        game_ways[step] = game_ways.get(step, 0) + w
+    T, points = n * d, [r for r in rows if r["detail"] != "end of the part drawn"]
+    width = round((F(rows[1]["x"]) - F(rows[0]["x"])) * d) if len(rows) > 1 else 1
+    top = T + round(F(Decimal(rows[-1]["x"])) * d)
+    h = [1] + [0] * top  # ways of each total return in steps, cut at `top`, exactly
+    for _ in range(n):
+        h = [sum(w * h[t - s] for s, w in game_ways.items() if 0 <= t - s) for t in range(top + 1)]
+    total = C(80, 20) ** n
+    for r in points:
+        start = T + round(F(Decimal(r["x"])) * d)
+        chance = F(sum(h[max(0, start):start + width]), total)
+        if r["y_text"].startswith("below "):  # the bound leaves no digit sure
+            if not chance * 100 < F(Decimal(r["y_text"][6:-2])): faults.append(f"{name} {r['x_text']}: not {r['y_text']}")
+            continue
+        got = r["y_text"].rstrip(" %")
+        digits = len(got.replace("0.", "").replace(".", "").lstrip("0"))
+        check(f"{name} {r['x_text']}", significant(chance * 100, digits) + " %" if digits else "", r["y_text"])
+        if digits < 3 and chance * 100 >= F(1, 10**6): faults.append(f"{name} {r['x_text']}: only {digits} digits")
+        near(f"{name} {r['x_text']}", chance * 100, r["y"], 1e-9)
+    mean = sum(F(w, C(80, 20)) * pays.get(c, 0) for c, w in enumerate(ways))
+    check(f"{name} average", "Average: " + units((mean - 1) * n), marks[0]["name"])
+    # The shaded chance: of all returns below the stakes, none of which the cut at `top` loses.
+    check(f"{name} behind", report_percent(F(sum(h[:T]), total)), shade.split(": ")[-1])
+
+
 def main():
     folder, files = sys.argv[1], sys.argv[2:]
     games = {}
@@ -200,6 +244,7 @@ def main():
             command, text = f.read().split("\n", 1)
         args = shlex.split(command)[2:]
         if "[exit" in text: continue
+        shade = ""
         if args[-1] == "--json":  # the same rows, as the CSV would carry them
             j = json.loads(text)
             note = j["note"]
@@ -208,11 +253,15 @@ def main():
         else:
             lines = text.splitlines()
             note = next((l[8:] for l in lines if l.startswith("# note: ")), "")
+            shade = next((l for l in lines if l.startswith("# shaded: ")), "")
             rows = list(csv.DictReader(io.StringIO("\n".join(l for l in lines if not l.startswith("#")))))
         kind, rest = args[0], [a for a in args[1:] if a not in ("--csv", "--json")]
         if kind == "draws": check_draws(path, rows, note, rest)
         elif kind == "value": check_value(path, rows, games[rest[0]], rest[1:])
         elif kind == "matches": check_matches(path, rows, games, rest)
+        elif kind == "keno":
+            check_keno(path, [r for r in rows if r["type"] == "point"], [r for r in rows if r["type"] == "mark"], shade,
+                       games[rest[0]], rest[1:])
         print(f"{path}: {len(rows)} rows checked")
     for fault in faults: print(fault)
     return 1 if faults else 0

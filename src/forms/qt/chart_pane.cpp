@@ -179,8 +179,9 @@ QChart* BuildChart(const forms::Chart& data, const QPalette& palette)
         auto* area = new QAreaSeries(upper, lower);
         area->setName(Q(data.shadeLabel));
         area->setBrush(look.shade);
-        area->setPen(Qt::NoPen);
+        area->setPen(QPen(look.shade, 1));
         attach(area);
+        for (QLegendMarker* marker : chart->legend()->markers(area)) marker->setShape(QLegend::MarkerShapeRectangle);
     }
 
     const double pen = 3;
@@ -221,6 +222,30 @@ QChart* BuildChart(const forms::Chart& data, const QPalette& palette)
         if (s.reference) stroke = QPen(look.text, 1.5, Qt::DashLine);
         stroke.setCapStyle(Qt::FlatCap);
         line->setPen(stroke);
+        if (s.style == forms::Series::Style::Steps) {
+            // Steps are a histogram: filled down to the axis.
+            auto* foot = new QLineSeries(chart);
+            for (const QPointF& p : line->points()) foot->append(p.x(), ys.at(data.y.from));
+            auto* area = new QAreaSeries(line, foot);
+            area->setName(line->name());
+            QColor fill = colour;
+            fill.setAlpha(110);
+            area->setBrush(fill);
+            stroke.setWidthF(1.5);
+            area->setPen(stroke);
+            QObject::connect(area, &QAreaSeries::hovered, chart, [s, xs](const QPointF& at, bool state) {
+                // The bar under the cursor: the last that starts at or before it.
+                std::size_t best = 0;
+                for (std::size_t k = 0; k < s.points.size(); ++k) {
+                    if (xs.at(s.points[k].x) <= at.x()) best = k;
+                }
+                if (!s.points.empty()) ShowTip(Tip(s.name, s.points[best]), state);
+            });
+            attach(area);
+            for (QLegendMarker* marker : chart->legend()->markers(area))
+                marker->setShape(QLegend::MarkerShapeRectangle);
+            continue;
+        }
         QObject::connect(line, &QLineSeries::hovered, chart, [s, xs](const QPointF& at, bool state) {
             // The data point nearest the cursor along x.
             std::size_t best = 0;
