@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(emscripten node-acorn terser libboost-dev nlohmann-json3-dev cmake make python3)
+packages=(emscripten binaryen node-acorn terser libboost-dev nlohmann-json3-dev cmake make python3)
 scripts/install-missing.sh "${packages[@]}"
 
 # Debian's emscripten runs its JavaScript tools with the system's node

@@ -39,7 +39,7 @@ public:
     explicit HeneryModel(const std::vector<double>& win, double tolerance = 0);
     Chance ordered(std::span<const int> order) const override;
     std::vector<std::vector<Chance>> places(int depth) const override;
-    const std::vector<double>& means() const { return theta_; }
+    std::vector<double> means() const override { return theta_; }
 
     // The grid's quadrature, exposed for the fit and the tests.
     class Grid {
