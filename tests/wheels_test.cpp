@@ -254,6 +254,8 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     EXPECT_EQ(keyOf(*make, made, "m", "4"), "m");
     EXPECT_EQ(keyOf(*make, made, "numbers", "1 2 3"), "numbers");
     EXPECT_EQ(keyOf(*make, made, "k", "99"), "k");
+    EXPECT_EQ(keyOf(*make, made, "n", "100"), "none");
+    EXPECT_EQ(keyOf(*make, made, "n", "101"), "n");
 
     struct Cancel : forms::Progress {
         bool cancelled() const override { return true; }
