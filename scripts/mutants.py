@@ -11,7 +11,10 @@ source and one relinked library. The same seed
 and count pick the same changes from the same sources, so two runs of the
 suite (before and after a rewrite of the tests) can be compared.
 
-    scripts/mutants.py [--seed N] [--count N] [--tree DIR] [--keep] [--pick 3,17]
+    scripts/mutants.py [--seed N[,N...]] [--count N] [--tree DIR] [--keep] [--pick [SEED:]3,17]
+
+Several seeds share one build of the copy. --pick runs only the changes of
+those numbers (each seed's own when a seed is named: 7:3,7:17,8:2).
 
 Prints one line per change as it goes (kept: the suite passed with the fault
 in; caught; did not build) and a summary; the changes that were kept are
@@ -111,7 +114,7 @@ def run(command, cwd, timeout):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--seed", default="1")
     parser.add_argument("--count", type=int, default=60)
     parser.add_argument("--tree", default=os.path.join(os.path.dirname(__file__), ".."))
     parser.add_argument("--keep", action="store_true", help="keep the temporary copy")
@@ -173,16 +176,25 @@ def main():
                     for d in deps.split("\n") if d.startswith(" ")}
 
     everywhere = sites(tree)
-    chosen = random.Random(args.seed).sample(everywhere, min(args.count, len(everywhere)))
-    print(f"{len(everywhere)} places; seed {args.seed}; {len(chosen)} changes", flush=True)
-    picked = {int(n) for n in args.pick.split(",")} if args.pick else None
+    seeds = [int(n) for n in args.seed.split(",")]
+    chosen = []
+    for seed in seeds:
+        sample = random.Random(seed).sample(everywhere, min(args.count, len(everywhere)))
+        chosen += [(seed, index, change) for index, change in enumerate(sample, 1)]
+    print(f"{len(everywhere)} places; seed {args.seed}; {args.count} changes each", flush=True)
+    picked = None
+    if args.pick:
+        picked = {(int(p.split(":")[0]), int(p.split(":")[1])) if ":" in p else (seeds[0], int(p))
+                  for p in args.pick.split(",")}
     caught, survived, stillborn, elsewhere = 0, [], 0, 0
-    for index, (path, number, start, end, replacement) in enumerate(chosen, 1):
-        if picked is not None and index not in picked:
+    tally = {seed: 0 for seed in seeds}  # caught, by seed
+    for seed, index, (path, number, start, end, replacement) in chosen:
+        at = f"[{index}/{args.count}]" if len(seeds) == 1 else f"[{seed}:{index}/{args.count}]"
+        if picked is not None and (seed, index) not in picked:
             continue
         if compiled and os.path.realpath(os.path.join(tree, path)) not in compiled:
             elsewhere += 1
-            print(f"[{index}/{len(chosen)}] {'not built here':14} {path}:{number}", flush=True)
+            print(f"{at} {'not built here':14} {path}:{number}", flush=True)
             continue
         full = os.path.join(tree, path)
         with open(full, encoding="utf-8") as f:
@@ -202,19 +214,25 @@ def main():
                 status = run(suite, build, suite_limit)
                 if status is None:
                     caught += 1
+                    tally[seed] += 1
                     verdict = "caught (hung)"
                 elif status != 0:
                     caught += 1
+                    tally[seed] += 1
                     verdict = "caught"
                 else:
-                    survived.append(change + "\n      " + lines[number - 1].strip())
+                    survived.append(f"{at} {change}\n      " + lines[number - 1].strip())
                     verdict = "kept"
         finally:
             with open(full, "w", encoding="utf-8") as f:
                 f.write(original)
-        print(f"[{index}/{len(chosen)}] {verdict:14} {change} ({time.time() - began:.0f} s)", flush=True)
+        print(f"{at} {verdict:14} {change} ({time.time() - began:.0f} s)", flush=True)
     # Leave the copy built as it was, for a later look.
     run(["cmake", "--build", build, "-j2"], tree, 1800)
+    if len(seeds) > 1:
+        for seed in seeds:
+            mine = [s for s in survived if s.startswith(f"[{seed}:")]
+            print(f"seed {seed}: {tally[seed] + len(mine)} built, {tally[seed]} caught, {len(mine)} kept")
     counted = caught + len(survived)
     share = f" ({100 * caught / counted:.0f} %)" if counted else ""
     print(f"\ncaught {caught} of {counted} changes that build{share} ({stillborn} did not build, "

@@ -193,6 +193,7 @@ TEST(GameFiles, DecimalLimits)
         EXPECT_EQ(r.value ? F::NotANumber : r.fault, fault) << text.substr(0, 20);
     }
     EXPECT_EQ(DecimalFaultText(F::TooManyDigits), "has more than 1000 digits written out");
+    EXPECT_EQ(ReadDecimal(std::string_view("1e57").substr(0, 3)).value, Rational(100000)); // its own text only
 }
 
 // The chance of being behind against exact fractions and a 50-digit

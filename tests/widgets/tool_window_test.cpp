@@ -80,6 +80,7 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     // EuroMillions has answers of its own: no US tax. Escape keeps them.
     qobject_cast<QComboBox*>(Field(value, "Game"))->setCurrentText("EuroMillions");
     EXPECT_EQ(qobject_cast<QLineEdit*>(Field(value, "Tax rate, %"))->text(), "");
+    EXPECT_EQ(Field(value, "Tax rate, %")->inputMethodHints(), Qt::InputMethodHints(Qt::ImhFormattedNumbersOnly));
     Type(value, "Advertised jackpot, EUR", "17000000");
     QTest::keyClick(value, Qt::Key_Escape);
     QTRY_VERIFY(window->findChild<ToolWindow*>(ToolWindow::NameFor("value")) == nullptr);
