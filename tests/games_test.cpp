@@ -231,6 +231,8 @@ TEST(KenoReturns, ChanceBehind)
     EXPECT_EQ(rounded.steps, 1);
     EXPECT_LE(abs(rounded.chance - exact.chance), rounded.error);
     EXPECT_GT(rounded.error, 1e-3);
+    const auto stop = [](double) { return false; }; // Stop is heard, game by game
+    EXPECT_TRUE(ComputeChanceBehind(ComputeGameOdds(keno, 4).p, halves, 12, {}, stop).stopped);
 }
 
 // A square root rounded once, ties to even, every digit right.
