@@ -178,6 +178,7 @@ TEST(Designs, SchoenheimBoundOnPublishedValues)
     // For m > t only the counting bound holds: L(10,6,4,3) needs 3 tickets,
     // as a ticket meets 20 x 4 + 15 = 95 of the 210 4-sets in 3 or more.
     EXPECT_EQ(BestLowerBound(10, 6, 4, 3).value, 3);
+    EXPECT_EQ(BestLowerBound(10, 3, 3, 1).value, 3); // "1 if 3": the tickets hold 8 of the 10 numbers
     // The Boolean quadruple system SQS(8) has 8 x 7 x 6 / 24 blocks; tickets of 5 have no such system.
     EXPECT_EQ(ExactWheel(8, 4, 3, 3)->blocks.size(), 14u);
     EXPECT_FALSE(ExactWheel(8, 5, 3, 3));
