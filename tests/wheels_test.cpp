@@ -182,6 +182,7 @@ TEST(Designs, SchoenheimBoundOnPublishedValues)
     // The Boolean quadruple system SQS(8) has 8 x 7 x 6 / 24 blocks; tickets of 5 have no such system.
     EXPECT_EQ(ExactWheel(8, 4, 3, 3)->blocks.size(), 14u);
     EXPECT_FALSE(ExactWheel(8, 5, 3, 3));
+    EXPECT_EQ(ExactWheel(31, 6, 2, 2).value_or(ExactDesign{}).blocks.size(), 31u); // the plane of order 5
 }
 
 // Every wheel the builder makes passes the checker, and the same seed and
