@@ -59,6 +59,7 @@ void PrintForm(FakePlatform& f, const forms::Session& session)
         std::string line = "  field " + field.key + " " + Quoted(field.label);
         if (!field.unit.empty()) line += " [" + field.unit + "]";
         if (!field.placeholder.empty()) line += " e.g. " + Quoted(field.placeholder);
+        if (field.optional) line += " (optional)";
         const auto value = session.values().find(field.key);
         line += " = " + Quoted(value == session.values().end() ? "" : value->second);
         f.journal.push_back(line);
