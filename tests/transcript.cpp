@@ -13,6 +13,7 @@
 //   KEY=VALUE   the value typed or chosen (its problems follow)
 //   calculate   the verdict and the report's length, or the problems
 //   show        "Show in the box": the report through the report road
+//   form        the form's fields as they stand now
 //   escape      the window closed; nothing follows from it
 // SETUP:
 //   --file NAME=BYTES  a file that exists (BYTES take \r, \n, \xNN escapes)
@@ -102,6 +103,8 @@ void RunTool(FakePlatform& f, const forms::Tool& tool)
         } else if (step == "show") {
             PrepareOutputBox(f.box);
             ShowReport(f.files, f.box, result.report);
+        } else if (step == "form") {
+            PrintForm(f, session);
         } else if (step == "escape") {
             f.journal.push_back("escape");
             return;
