@@ -259,8 +259,10 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     EXPECT_EQ(keyOf(*make, made, "m", "4"), "m");
     EXPECT_EQ(keyOf(*make, made, "numbers", "1 2 3"), "numbers");
     EXPECT_EQ(keyOf(*make, made, "k", "99"), "k");
-    EXPECT_EQ(keyOf(*make, made, "n", "100"), "none");
-    EXPECT_EQ(keyOf(*make, made, "n", "101"), "n");
+    forms::Values plain = checked; // k from n: a drum of up to 100 numbers
+    plain["game"] = "k/n", plain["k"] = "6";
+    EXPECT_EQ(keyOf(*check, plain, "n", "100"), "none");
+    EXPECT_EQ(keyOf(*check, plain, "n", "101"), "n");
 
     struct Cancel : forms::Progress {
         bool cancelled() const override { return true; }
