@@ -263,6 +263,8 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     plain["game"] = "k/n", plain["k"] = "6";
     EXPECT_EQ(keyOf(*check, plain, "n", "100"), "none");
     EXPECT_EQ(keyOf(*check, plain, "n", "101"), "n");
+    EXPECT_NE(keyOf(*check, plain, "k", "20"), "k"); // up to 20 drawn
+    EXPECT_EQ(keyOf(*check, plain, "k", "21"), "k");
 
     struct Cancel : forms::Progress {
         bool cancelled() const override { return true; }
