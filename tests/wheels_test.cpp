@@ -260,7 +260,7 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     EXPECT_EQ(keyOf(*make, made, "numbers", "1 2 3"), "numbers");
     EXPECT_EQ(keyOf(*make, made, "k", "99"), "k");
     forms::Values plain = checked; // k from n: a drum of up to 100 numbers
-    plain["game"] = "k/n", plain["k"] = "6";
+    plain["game"] = "k/n", plain["k"] = "6", plain["n"] = "49";
     EXPECT_EQ(keyOf(*check, plain, "n", "100"), "none");
     EXPECT_EQ(keyOf(*check, plain, "n", "101"), "n");
     EXPECT_NE(keyOf(*check, plain, "k", "20"), "k"); // up to 20 drawn
