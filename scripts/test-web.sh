@@ -2,7 +2,7 @@
 # The web edition's tests: builds the page and the native fortelle-cli, then
 # drives the page in headless Chromium (playwright-core, pinned in
 # tests/web/package-lock.json) and compares its reports with the CLI's.
-# FORTELLE_WEB_CASES sets the random answers per calculator (default 300).
+# FORTELLE_WEB_CASES sets the random answers per calculator (default 120).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(emscripten node-acorn libboost-dev nlohmann-json3-dev cmake make python3)
+packages=(emscripten binaryen node-acorn terser libboost-dev nlohmann-json3-dev cmake make python3)
 scripts/install-missing.sh "${packages[@]}"
 
 # Debian's emscripten runs its JavaScript tools with the system's node
@@ -14,7 +14,8 @@ scripts/install-missing.sh "${packages[@]}"
 export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 emcmake cmake -S web -B build-web >/dev/null
 cmake --build build-web -j2
-bytes=$(cat build-web/site/* | wc -c)
+# What a browser fetches over the network (the WebAssembly as text is for file://).
+bytes=$(ls build-web/site/* | grep -v fortelle-core-wasm.js | xargs cat | wc -c)
 echo "The page: build-web/site/index.html ($bytes bytes with its scripts and module)"
 [ "${1:-}" = "--build-only" ] && exit 0
 

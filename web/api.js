@@ -81,20 +81,74 @@
       // value). Returns {asked: [{title, message, offered}], files, box}.
       click: (calculator, files = {}, answers = null) =>
         core.click(calculator, files, answers === null ? null : Array.from(answers, String)),
+      // The tool windows beyond the buttons, in menu order: [{id, menu,
+      // title, summary, memoryField, entries}] (entries: the memory field's
+      // options for a tool listed once per game, else []).
+      tools: () => JSON.parse(core.tools()),
+      // A tool's form over the page's files ({"Tools.json": text}): state()
+      // gives {fields, values, problems} as JSON text, set(key, value) types
+      // a value, setLink(values) fills in a shared address, remember(values)
+      // keeps the values of a computation that succeeded, calculate()
+      // computes here, files() gives the folder afterwards. delete() frees it.
+      toolForm: (id, files = {}) => new core.ToolForm(id, files),
+      // One computation of a tool: {problems, title, verdict, report (line
+      // feeds, as fortelle-cli prints it), tables, charts, exports};
+      // progress(fraction) is called as it goes.
+      compute: (id, values, progress = null) => JSON.parse(core.compute(id, values, progress)),
+    });
+  }
+
+  // Where this script was loaded from: the module's files are beside it.
+  const folder = typeof document !== 'undefined' && document.currentScript
+    ? new URL('.', document.currentScript.src).href : './';
+
+  // The module's WebAssembly: fetched over the network, or from file://,
+  // where a browser fetches nothing, from a script that holds it as text;
+  // in Node.js, read from its file.
+  function wasmBinary() {
+    if (typeof document === 'undefined') {
+      return typeof require === 'function'
+        ? Promise.resolve(require('fs').readFileSync(require('path').join(__dirname, 'fortelle-core.wasm'))) : null;
+    }
+    if (location.protocol !== 'file:') {
+      return fetch(folder + 'fortelle-core.wasm').then((r) => {
+        if (!r.ok) throw new Error('fortelle-core.wasm: ' + r.status);
+        return r.arrayBuffer();
+      });
+    }
+    return new Promise((resolve, reject) => {
+      const script = document.createElement('script');
+      script.src = folder + 'fortelle-core-wasm.js';
+      script.onload = () => {
+        const text = atob(global.FortelleWasm);
+        global.FortelleWasm = null; // the text is not needed again
+        const bytes = new Uint8Array(text.length);
+        for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+        resolve(bytes.buffer);
+      };
+      script.onerror = () => reject(new Error('fortelle-core-wasm.js is not there'));
+      document.head.append(script);
     });
   }
 
   let loading = null;
+  let binary = null;
   // Resolves to the API once the module is compiled (once per page).
   function load() {
     if (!loading) {
       const factory = global.FortelleCore ||
         (typeof require === 'function' ? require('./fortelle-core.js') : null);
-      loading = factory ? factory().then(wrap) : Promise.reject(new Error('fortelle-core.js is not loaded'));
+      const bytes = factory && wasmBinary();
+      loading = !factory ? Promise.reject(new Error('fortelle-core.js is not loaded'))
+        : bytes ? bytes.then((b) => { binary = b; return factory({ wasmBinary: b }); }).then(wrap)
+          : factory().then(wrap);
     }
     return loading;
   }
 
-  global.Fortelle = Object.freeze({ load, FortelleError });
+  // The module's WebAssembly once loaded: a worker makes its own module from it.
+  const wasm = () => load().then(() => binary);
+
+  global.Fortelle = Object.freeze({ load, wasm, FortelleError });
   if (typeof module === 'object' && module.exports) module.exports = global.Fortelle;
 })(typeof globalThis !== 'undefined' ? globalThis : this);

@@ -1,4 +1,6 @@
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "charts/charts.h"
@@ -12,8 +14,17 @@ using OrderedJson = nlohmann::ordered_json;
 std::string Number(double x)
 {
     char text[32];
+#ifdef __EMSCRIPTEN__
+    // The web edition's C++ library has no to_chars for doubles.
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, x);
+        if (std::strtod(text, nullptr) == x) break;
+    }
+    return text;
+#else
     const auto end = std::to_chars(text, text + sizeof text, x).ptr;
     return {text, end};
+#endif
 }
 
 // A CSV field, quoted when it holds a comma, a quote or a line end.

@@ -163,7 +163,7 @@ std::string NamedGameReport(const GameOdds& odds, bool exact)
             cells.push_back(OneInText(p));
             cells.push_back(ChanceText(p));
         } else {
-            cells.push_back("0 (impossible)");
+            cells.emplace_back("0 (impossible)");
             cells.emplace_back();
         }
         cells.push_back("p = " + fractions.texts[i]);

@@ -60,21 +60,6 @@ std::optional<Anchor> FindAnchor(const std::string& cell, TextTable::Align align
 
 } // namespace
 
-std::string Grouped(std::string_view text)
-{
-    if (text.find('E') != std::string_view::npos) return std::string(text);
-    const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
-    std::size_t end = text.find('.');
-    if (end == std::string_view::npos) end = text.size();
-    std::string out(text.substr(0, start));
-    for (std::size_t i = start; i < end; ++i) {
-        if (i > start && (end - i) % 3 == 0) out += ',';
-        out += text[i];
-    }
-    out += text.substr(end);
-    return out;
-}
-
 std::string FigureText(const Figure15& figure)
 {
     return (figure.negative && figure.significand != 0 ? "-" : "") + Grouped(GeneralForm(figure));
@@ -272,15 +257,15 @@ std::vector<std::vector<std::string>> TextTable::lines(const std::vector<Layout>
         for (const auto& row : rows_) used[c] = used[c] || (c < row.size() && !row[c].empty());
     }
     std::vector<std::vector<std::string>> out;
-    for (std::size_t l = 0; l < layouts.size(); ++l) {
+    for (const Layout& layout : layouts) {
         out.clear();
         std::size_t widest = 0;
         for (std::size_t r = 0; r < rows_.size(); ++r) {
             std::vector<std::string> rowLines;
-            for (std::size_t n = 0; n < layouts[l].size(); ++n) {
+            for (std::size_t n = 0; n < layout.size(); ++n) {
                 std::string line = n == 0 ? std::string() : std::string(indent, ' ');
                 std::optional<std::size_t> previous;
-                for (const std::size_t c : layouts[l][n]) {
+                for (const std::size_t c : layout[n]) {
                     if (c >= columns || !used[c]) continue;
                     if (previous) line += *previous == 0 ? " " : "  ";
                     line += cells[c][r];

@@ -29,9 +29,6 @@ namespace fortelle {
 // The widest line the box shows whole at its default size.
 inline constexpr std::size_t kReportWidth = 76;
 
-// A plain decimal with its whole part grouped in threes: "1234567.5" is
-// "1,234,567.5"; exponent forms stay as they are.
-std::string Grouped(std::string_view text);
 // A figure in general form, grouped.
 std::string FigureText(const Figure15& figure);
 

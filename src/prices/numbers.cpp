@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "shell/print_style.h"
+
 namespace fortelle::prices {
 namespace {
 
@@ -22,17 +24,6 @@ BigInt RoundHalfEven(const Rational& r)
     const BigInt twice = 2 * rest;
     if (twice > d || (twice == d && (q & 1) != 0)) q += 1;
     return q;
-}
-
-std::string Grouped(const std::string& digits)
-{
-    std::string out;
-    const std::size_t n = digits.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
 }
 
 } // namespace

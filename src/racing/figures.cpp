@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "games/ticket_value.h"
+#include "shell/print_style.h"
 
 namespace fortelle::racing {
 namespace {
@@ -18,17 +19,6 @@ BigInt ScaledRounded(const Rational& x, int places)
     const Rational rest = scaled - q;
     if (rest > Rational(1, 2) || (rest == Rational(1, 2) && (q & 1) != 0)) ++q;
     return q;
-}
-
-std::string Grouped(const std::string& digits)
-{
-    std::string out;
-    const std::size_t n = digits.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out;
 }
 
 Rational ValueOf(const Chance& p) { return p.exact ? *p.exact : RationalOf(p.value); }

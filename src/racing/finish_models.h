@@ -49,6 +49,9 @@ public:
     // chances[s][i]: the chance that starter i finishes in place s + 1, for
     // the first `depth` places.
     virtual std::vector<std::vector<Chance>> places(int depth) const;
+    // The fitted means of a model that has them (Henery's), one per
+    // starter; empty otherwise.
+    virtual std::vector<double> means() const { return {}; }
     int starters() const { return starters_; }
 
 protected:

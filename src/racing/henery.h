@@ -9,15 +9,15 @@
 // G_(s-1)(y) dy is the chance that i1, ..., is have finished in that order
 // by time x. Every integral is taken on one uniform grid from 9 below the
 // lowest mean to 9 above the highest (beyond which a normal density is
-// below 1E-18), by a fourth-order rule (cubic through four grid points on
-// each step), the inner ones cumulatively.
+// below 1E-18), by a sixth-order rule (the quintic through the six nearest
+// grid points on each step), the inner ones cumulatively.
 //
 // The means are fitted by Newton's method until every runner's computed win
 // chance is within 1E-12 of its own (relative) on the grid of step 1/32.
 // Every chance is computed on that grid and again on a grid of step 1/16;
 // their difference, plus the fitting tolerance, is the error bound reported
-// with the chance (for a fourth-order rule the finer grid's own error is
-// about a fifteenth of that difference). Win chances known only to within
+// with the chance (for a sixth-order rule the finer grid's own error is
+// about a sixty-third of that difference). Win chances known only to within
 // an absolute tolerance (a margin method's root) miss their exact values by
 // a share of at most tolerance / (smallest chance): that share is added to
 // the fitting tolerance, as a mismatch of the same kind.
@@ -39,7 +39,7 @@ public:
     explicit HeneryModel(const std::vector<double>& win, double tolerance = 0);
     Chance ordered(std::span<const int> order) const override;
     std::vector<std::vector<Chance>> places(int depth) const override;
-    const std::vector<double>& means() const { return theta_; }
+    std::vector<double> means() const override { return theta_; }
 
     // The grid's quadrature, exposed for the fit and the tests.
     class Grid {

@@ -193,7 +193,7 @@ RaceResult ComputeRace(const RaceInput& in)
     FindWinChances(r.field);
     if (!r.field.margin.ok) return r; // the report says why, and computes nothing more
     const std::unique_ptr<FinishModel> model = MakeFinishModel(in.model, r.field.win, r.field.tolerance);
-    if (const auto* henery = dynamic_cast<const HeneryModel*>(model.get())) r.means = henery->means();
+    r.means = model->means();
     const std::size_t n = r.field.starters.size();
     const int depth = static_cast<int>(std::min<std::size_t>(3, n));
     const std::vector<std::vector<Chance>> at = model->places(depth);

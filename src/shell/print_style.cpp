@@ -210,4 +210,19 @@ std::string GroupedWhole(double value)
     return out;
 }
 
+std::string Grouped(std::string_view text)
+{
+    if (text.find('E') != std::string_view::npos) return std::string(text);
+    const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+    std::size_t end = text.find('.');
+    if (end == std::string_view::npos) end = text.size();
+    std::string out(text.substr(0, start));
+    for (std::size_t i = start; i < end; ++i) {
+        if (i > start && (end - i) % 3 == 0) out += ',';
+        out += text[i];
+    }
+    out += text.substr(end);
+    return out;
+}
+
 } // namespace fortelle

@@ -56,5 +56,8 @@ double RoundHalfEven(double value);
 // that rounds to zero (negative or not). Beyond 15 significant digits the
 // first 15 are kept and the rest written as zeros.
 std::string GroupedWhole(double value);
+// A plain decimal with its whole part grouped in threes: "1234567.5" is
+// "1,234,567.5", "-1234" is "-1,234"; exponent forms stay as they are.
+std::string Grouped(std::string_view text);
 
 } // namespace fortelle

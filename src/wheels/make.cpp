@@ -143,7 +143,7 @@ std::string MakeReport(const MakeResult& r)
                  std::to_string(r.known->lowerBound), "),");
         rep.line(" from the ", kKnownCoveringsSource, ".");
     } else if (BigInt(size) != r.bound.value) {
-        rep.line(" Best known: not in the table of published sizes this program carries (fortelle-cli wheel known).");
+        rep.line(" Best known: not in the table of published sizes this program carries.");
     }
     rep.blank();
     rep.line(" Tickets:");

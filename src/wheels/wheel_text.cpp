@@ -1,21 +1,10 @@
 #include "wheels/wheel_text.h"
 
 #include "games/game_odds.h"
+#include "shell/print_style.h"
 
 namespace fortelle::wheels {
 namespace {
-
-// Commas between the thousands of the whole part of a plain decimal.
-std::string GroupDigits(const std::string& plain)
-{
-    const auto point = std::min(plain.find('.'), plain.size());
-    std::string whole = plain.substr(0, point), out;
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0) out += ',';
-        out += whole[i];
-    }
-    return out + plain.substr(point);
-}
 
 // x rounded to a whole number, ties to even (x >= 0).
 BigInt RoundHalfEven(const Rational& x)
@@ -28,14 +17,17 @@ BigInt RoundHalfEven(const Rational& x)
 
 } // namespace
 
-std::string Grouped(const BigInt& n) { return n < 0 ? "-" + GroupDigits(BigInt(-n).str()) : GroupDigits(n.str()); }
-std::string Grouped(std::uint64_t n) { return GroupDigits(std::to_string(n)); }
+std::string Grouped(const BigInt& n)
+{
+    return n < 0 ? "-" + fortelle::Grouped(BigInt(-n).str()) : fortelle::Grouped(n.str());
+}
+std::string Grouped(std::uint64_t n) { return fortelle::Grouped(std::to_string(n)); }
 
 std::string Grouped(const Figure15& figure)
 {
     const std::string general = GeneralForm(figure);
     const std::string sign = figure.negative ? "-" : "";
-    return sign + (general.find('E') == std::string::npos ? GroupDigits(general) : general);
+    return sign + (general.find('E') == std::string::npos ? fortelle::Grouped(general) : general);
 }
 
 std::string OneIn(const Rational& p)
@@ -51,7 +43,7 @@ std::string Percent(const Rational& p)
     if (x >= Rational(1, 200)) {
         const std::string general = GeneralForm(RoundedFigure(x));
         if (p < 1 && general == "100") return "above 99.99 %";
-        return GroupDigits(general) + " %";
+        return fortelle::Grouped(general) + " %";
     }
     // Below 0.005 %: three significant digits, y = x * 10^s in [100, 1000).
     int s = 0;

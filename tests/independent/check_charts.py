@@ -7,7 +7,7 @@ exits 1 on any.
 
     tests/independent/check_charts.py GAMES_FOLDER GOLDEN_FILE...
 """
-import csv, io, json, math, re, shlex, sys
+import csv, io, json, math, os, re, shlex, sys
 from decimal import Decimal, getcontext, MIN_EMIN
 from fractions import Fraction as F
 
@@ -233,7 +233,10 @@ def check_keno(name, rows, marks, shade, game, args):
 
 
 def main():
-    folder, files = sys.argv[1], sys.argv[2:]
+    # By default the built-in games and every chart golden file.
+    here = os.path.dirname(os.path.abspath(__file__))
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "data", "games")
+    files = sys.argv[2:] or sorted(__import__("glob").glob(os.path.join(here, "..", "golden", "chart-*.txt")))
     games = {}
     for path in __import__("glob").glob(folder + "/*.json"):
         with open(path, encoding="utf-8") as f:

@@ -236,7 +236,7 @@ def check_price(where, j):
 
 
 def main():
-    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "tests", "golden")
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "golden")
     checked = 0
     for path in sorted(glob.glob(os.path.join(folder, "prices-*.txt"))):
         with open(path, encoding="utf-8") as f:

@@ -124,7 +124,7 @@ def check(where, j, text):
 
 
 def main():
-    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "tests", "golden")
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "golden")
     checked = 0
     for path in sorted(glob.glob(os.path.join(folder, "race-margin-*-json.txt"))):
         with open(path, encoding="utf-8") as f:
