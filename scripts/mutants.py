@@ -137,9 +137,8 @@ def main():
     # shared libraries, so a change to one source recompiles that file and
     # relinks one library (the programs and tests load it afresh and are not
     # relinked); light optimisation and no debug information; lld when it is
-    # there; ccache
-    # with the copy's folder as its base, so that the unchanged sources hit
-    # the cache from one run to the next.
+    # there; ccache with the copy's folder as its base, so that the unchanged
+    # sources hit the cache from one run to the next.
     configure = ["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG",
                  "-DBUILD_SHARED_LIBS=ON", "-DCMAKE_LINK_DEPENDS_NO_SHARED=ON", "-DFORTELLE_BENCHMARKS=OFF"]
