@@ -255,6 +255,7 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     };
     EXPECT_EQ(keyOf(*check, checked, "tickets", "1 2 3"), "tickets");
     EXPECT_EQ(keyOf(*check, checked, "numbers", "0 1"), "numbers");
+    EXPECT_EQ(keyOf(*check, checked, "numbers", "1-50"), "numbers");
     EXPECT_EQ(keyOf(*check, checked, "jackpot", "-5"), "jackpot");
     EXPECT_EQ(keyOf(*make, made, "m", "4"), "m");
     EXPECT_EQ(keyOf(*make, made, "numbers", "1 2 3"), "numbers");
