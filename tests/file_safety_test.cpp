@@ -253,6 +253,7 @@ TEST(Modes, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirModeWithoutSetId)
         for (const char* name : {"Lotto.INI", "saved.txt"}) {
             if (c.before < 0) continue;
             d.folder.write(name, "old");
+            if (::geteuid() == 0) ASSERT_EQ(::chown(name, 0, 1), 0); // the owner's choice of group stays
             fs::permissions(name, fs::perms(c.before));
         }
         const mode_t saved = ::umask(c.umask);
@@ -262,6 +263,11 @@ TEST(Modes, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirModeWithoutSetId)
         ::umask(saved);
         for (const char* name : {"Lotto.INI", "saved.txt"}) {
             EXPECT_EQ(static_cast<mode_t>(fs::status(name).permissions()), c.after) << name << " from " << c.before;
+            struct stat st {};
+            if (c.before >= 0 && ::geteuid() == 0) {
+                ASSERT_EQ(::stat(name, &st), 0);
+                EXPECT_EQ(st.st_gid, 1u) << name;
+            }
         }
     }
 }

@@ -193,6 +193,7 @@ TEST(GameFiles, DecimalLimits)
         EXPECT_EQ(r.value ? F::NotANumber : r.fault, fault) << text.substr(0, 20);
     }
     EXPECT_EQ(DecimalFaultText(F::TooManyDigits), "has more than 1000 digits written out");
+    EXPECT_EQ(ReadDecimal(std::string_view("1e57").substr(0, 3)).value, Rational(100000)); // its own text only
 }
 
 // The chance of being behind against exact fractions and a 50-digit
@@ -230,6 +231,8 @@ TEST(KenoReturns, ChanceBehind)
     EXPECT_EQ(rounded.steps, 1);
     EXPECT_LE(abs(rounded.chance - exact.chance), rounded.error);
     EXPECT_GT(rounded.error, 1e-3);
+    const auto stop = [](double) { return false; }; // Stop is heard, game by game
+    EXPECT_TRUE(ComputeChanceBehind(ComputeGameOdds(keno, 4).p, halves, 12, {}, stop).stopped);
 }
 
 // A square root rounded once, ties to even, every digit right.

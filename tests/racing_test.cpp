@@ -162,6 +162,7 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
         {&race,
          {{"runners", "6/4 3-1 4-1 6-1"}, {"margin", "shin"}, {"bet", "exacta"}, {"selection", "1-2"}},
          {"race", "6/4", "3-1", "4-1", "6-1", "--margin", "shin", "--bet", "exacta", "1-2"}},
+        {&race, {{"runners", "2-1 5-2 4-1"}, {"scratched", "1"}}, {"race", "2-1", "5-2", "4-1", "--scratch", "1"}},
         {&race,
          {{"runners", "2-1 5-2"}, {"margin", "multiplicative"}},
          {"race", "2-1", "5-2", "--margin", "normalisation"}},

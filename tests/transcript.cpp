@@ -13,6 +13,7 @@
 //   KEY=VALUE   the value typed or chosen (its problems follow)
 //   calculate   the verdict and the report's length, or the problems
 //   show        "Show in the box": the report through the report road
+//   form        the form's fields as they stand now
 //   escape      the window closed; nothing follows from it
 // SETUP:
 //   --file NAME=BYTES  a file that exists (BYTES take \r, \n, \xNN escapes)
@@ -59,6 +60,7 @@ void PrintForm(FakePlatform& f, const forms::Session& session)
         std::string line = "  field " + field.key + " " + Quoted(field.label);
         if (!field.unit.empty()) line += " [" + field.unit + "]";
         if (!field.placeholder.empty()) line += " e.g. " + Quoted(field.placeholder);
+        if (field.optional) line += " (optional)";
         const auto value = session.values().find(field.key);
         line += " = " + Quoted(value == session.values().end() ? "" : value->second);
         f.journal.push_back(line);
@@ -101,6 +103,8 @@ void RunTool(FakePlatform& f, const forms::Tool& tool)
         } else if (step == "show") {
             PrepareOutputBox(f.box);
             ShowReport(f.files, f.box, result.report);
+        } else if (step == "form") {
+            PrintForm(f, session);
         } else if (step == "escape") {
             f.journal.push_back("escape");
             return;

@@ -178,6 +178,11 @@ TEST(Designs, SchoenheimBoundOnPublishedValues)
     // For m > t only the counting bound holds: L(10,6,4,3) needs 3 tickets,
     // as a ticket meets 20 x 4 + 15 = 95 of the 210 4-sets in 3 or more.
     EXPECT_EQ(BestLowerBound(10, 6, 4, 3).value, 3);
+    EXPECT_EQ(BestLowerBound(10, 3, 3, 1).value, 3); // "1 if 3": the tickets hold 8 of the 10 numbers
+    // The Boolean quadruple system SQS(8) has 8 x 7 x 6 / 24 blocks; tickets of 5 have no such system.
+    EXPECT_EQ(ExactWheel(8, 4, 3, 3)->blocks.size(), 14u);
+    EXPECT_FALSE(ExactWheel(8, 5, 3, 3));
+    EXPECT_EQ(ExactWheel(31, 6, 2, 2).value_or(ExactDesign{}).blocks.size(), 31u); // the plane of order 5
 }
 
 // Every wheel the builder makes passes the checker, and the same seed and
@@ -250,10 +255,17 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     };
     EXPECT_EQ(keyOf(*check, checked, "tickets", "1 2 3"), "tickets");
     EXPECT_EQ(keyOf(*check, checked, "numbers", "0 1"), "numbers");
+    EXPECT_EQ(keyOf(*check, checked, "numbers", "1-50"), "numbers");
     EXPECT_EQ(keyOf(*check, checked, "jackpot", "-5"), "jackpot");
     EXPECT_EQ(keyOf(*make, made, "m", "4"), "m");
     EXPECT_EQ(keyOf(*make, made, "numbers", "1 2 3"), "numbers");
     EXPECT_EQ(keyOf(*make, made, "k", "99"), "k");
+    forms::Values plain = checked; // k from n: a drum of up to 100 numbers
+    plain["game"] = "k/n", plain["k"] = "6", plain["n"] = "49";
+    EXPECT_EQ(keyOf(*check, plain, "n", "100"), "none");
+    EXPECT_EQ(keyOf(*check, plain, "n", "101"), "n");
+    EXPECT_NE(keyOf(*check, plain, "k", "20"), "k"); // up to 20 drawn
+    EXPECT_EQ(keyOf(*check, plain, "k", "21"), "k");
 
     struct Cancel : forms::Progress {
         bool cancelled() const override { return true; }

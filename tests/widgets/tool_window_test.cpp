@@ -1,13 +1,16 @@
 // The tool windows on the offscreen platform, used by keys as a person
 // would: opened from the menus, answers typed, Enter, the verdict, the
 // report in the box, Escape, and a computation stopped half way.
+#include <QChartView>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineSeries>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
 
+#include "forms/qt/chart_pane.h"
 #include "forms/qt/tool_window.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/std_file_system.h"
@@ -74,12 +77,16 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     EXPECT_TRUE(problems().isEmpty());
     QTest::keyClick(value, Qt::Key_Enter);
     EXPECT_EQ(Verdict(value), "On average a 2 USD ticket returns 1.35 USD: you lose 0.65 USD (32.7 %) per ticket.");
+    for (auto* curve : value->findChild<ChartPane*>()->view()->chart()->series()) { // every curve is drawn
+        if (auto* line = qobject_cast<QLineSeries*>(curve)) EXPECT_GT(line->count(), 1) << line->name().toStdString();
+    }
     const std::string remembered = folder.read("Tools.json");
     EXPECT_NE(remembered.find("\"tax\": \"37\""), std::string::npos);
 
     // EuroMillions has answers of its own: no US tax. Escape keeps them.
     qobject_cast<QComboBox*>(Field(value, "Game"))->setCurrentText("EuroMillions");
     EXPECT_EQ(qobject_cast<QLineEdit*>(Field(value, "Tax rate, %"))->text(), "");
+    EXPECT_EQ(Field(value, "Tax rate, %")->inputMethodHints(), Qt::InputMethodHints(Qt::ImhFormattedNumbersOnly));
     Type(value, "Advertised jackpot, EUR", "17000000");
     QTest::keyClick(value, Qt::Key_Escape);
     QTRY_VERIFY(window->findChild<ToolWindow*>(ToolWindow::NameFor("value")) == nullptr);
