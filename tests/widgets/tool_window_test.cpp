@@ -78,7 +78,9 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     QTest::keyClick(value, Qt::Key_Enter);
     EXPECT_EQ(Verdict(value), "On average a 2 USD ticket returns 1.35 USD: you lose 0.65 USD (32.7 %) per ticket.");
     for (auto* curve : value->findChild<ChartPane*>()->view()->chart()->series()) { // every curve is drawn
-        if (auto* line = qobject_cast<QLineSeries*>(curve)) EXPECT_GT(line->count(), 1) << line->name().toStdString();
+        if (auto* line = qobject_cast<QLineSeries*>(curve)) {
+            EXPECT_GT(line->count(), 1) << line->name().toStdString();
+        }
     }
     const std::string remembered = folder.read("Tools.json");
     EXPECT_NE(remembered.find("\"tax\": \"37\""), std::string::npos);
