@@ -7,6 +7,7 @@
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
 #include "games/named_games.h"
+#include "games/readable.h"
 #include "games/ticket_value.h"
 
 namespace fortelle {
@@ -245,6 +246,41 @@ TEST(KenoReturns, SquareRootFigure)
              {Rational(boost::multiprecision::pow(BigInt(10), 40)), "1E+20"}}) {
         EXPECT_EQ(GeneralForm(SquareRootFigure(v)), expected);
     }
+}
+
+// Prose breaks between words but never parts a figure from what names it.
+TEST(Readable, WrappingKeepsFiguresWhole)
+{
+    struct Case {
+        const char* text;
+        std::size_t width;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"chance 1 in 24.87 tonight", 10, {" chance", " 1 in 24.87", " tonight"}},
+        {"won in Texas", 8, {" won in", " Texas"}},
+        {"p = 1/3 exactly", 6, {" p = 1/3", " exactly"}},
+        {"4.02 % of 2 USD.", 5, {" 4.02 %", " of", " 2 USD."}},
+        {"  two  blanks ", 76, {" two blanks"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Wrapped(c.text, " ", " ", c.width), c.lines) << c.text;
+    EXPECT_EQ(Wrapped("a b c", "~ ", "    ", 5), (std::vector<std::string>{"~ a b", "    c"}));
+    EXPECT_TRUE(Wrapped("").empty());
+}
+
+// A column of fractions shares one denominator only below 10^15.
+TEST(Readable, FractionsOverOneDenominator)
+{
+    const Rational third(1, 3), half(1, 2), e15(1, BigInt("1000000000000000")), nines(1, BigInt("999999999999999"));
+    EXPECT_EQ(FractionsOf({Rational(1, 4), Rational(1, 6), Rational(0)}).texts,
+              (std::vector<std::string>{"3/12", "2/12", "0/12"}));
+    EXPECT_EQ(FractionsOf({third, nines}).texts,
+              (std::vector<std::string>{"333333333333333/999999999999999", "1/999999999999999"}));
+    const TableFractions apart = FractionsOf({half, e15});
+    EXPECT_FALSE(apart.common);
+    EXPECT_EQ(apart.texts, (std::vector<std::string>{"1/2", "1/1000000000000000"}));
+    EXPECT_FALSE(FractionsOf({third}).common);
+    EXPECT_EQ(FractionsOf({Rational(0)}).texts, std::vector<std::string>{"0/1"});
 }
 
 } // namespace

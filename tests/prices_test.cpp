@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "forms/form.h"
 #include "prices/margin.h"
+#include "prices/numbers.h"
 #include "prices/price.h"
 #include "prices/tools.h"
 
@@ -134,6 +135,7 @@ TEST(Prices, ReadEveryFormAndRefuseNonsense)
     const std::pair<const char*, const char*> read[] = {
         {"2.1", "21/10"},  {"11/10", "21/10"}, {"6-4", "5/2"},       {"Evens", "2"},    {"+150", "5/2"},
         {"-110", "21/11"}, {"-100", "2"},      {"47.6%", "250/119"}, {"1,001", "1001"}, {" 1.5 ", "3/2"},
+        {"EVS", "2"},      {"evn", "2"},       {"even", "2"},
     };
     for (const auto& [text, decimal] : read) {
         const PriceReading r = ReadPrice(text);
@@ -150,6 +152,32 @@ TEST(Prices, ReadEveryFormAndRefuseNonsense)
         const PriceReading r = ReadPrice(text);
         EXPECT_FALSE(r.decimal) << text;
         EXPECT_NE(r.problem.find(why), std::string::npos) << text << ": " << r.problem;
+    }
+    // Chances read up to 30 digits either side of the point, and thousands
+    // in groups of three only.
+    const std::string tiny = "0." + std::string(29, '0') + "1", huge = "1" + std::string(29, '0');
+    const std::pair<std::string, const char*> chances[] = {
+        {tiny, "1/1000000000000000000000000000000"},
+        {tiny + "0", nullptr},
+        {huge, "100000000000000000000000000000"},
+        {huge + "0", nullptr},
+        {" 1 / 4 ", "1/4"},
+        {"2.5 %", "1/40"},
+        {"1,000.5", "2001/2"},
+        {"1,000,000", "1000000"},
+        {"1,00", nullptr},
+        {"1000,000", nullptr},
+        {",100", nullptr},
+        {"1/0", nullptr},
+        {"x%", nullptr},
+        {".", nullptr},
+    };
+    for (const auto& [text, value] : chances) {
+        const auto c = ParseChance(text);
+        EXPECT_EQ(c.has_value(), value != nullptr) << text;
+        if (c && value) {
+            EXPECT_EQ(*c, Rational(value)) << text;
+        }
     }
 }
 
