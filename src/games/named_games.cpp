@@ -89,15 +89,22 @@ std::string GameOddsVerdict(const GameOdds& odds)
     const auto spots = [](int n) { return std::to_string(n) + (n == 1 ? " spot" : " spots"); };
     if (odds.game->keno) {
         const int s = odds.spots;
-        const std::string all = s == 1 ? "catches its spot" : "catches all " + std::to_string(s);
-        const std::string top = chance(odds.p.back());
+        // A game may offer more spots than it draws numbers: then no ticket
+        // catches them all.
+        const int drawn = odds.game->drums.front().draw;
+        const bool can = odds.p.back() > 0;
+        const std::string all =
+            !can ? "cannot catch all " + std::to_string(s) + ": only " + std::to_string(drawn) + " numbers are drawn"
+            : s == 1 ? "catches its spot"
+                     : "catches all " + std::to_string(s);
+        const std::string top = can ? " with a chance of " + chance(odds.p.back()) : std::string();
         if (!odds.anyPrizeKnown) {
-            return "A ticket of " + spots(s) + " " + all + " with a chance of " + top + "; this game has no pay " +
-                   "table for " + spots(s) + ", so what it pays depends on the house.";
+            return "A ticket of " + spots(s) + " " + all + top + "; this game has no pay table for " + spots(s) +
+                   ", so what it pays depends on the house.";
         }
-        if (odds.anyPrize == 0) return "A ticket of " + spots(s) + " " + all + " with a chance of " + top + ".";
+        if (odds.anyPrize == 0) return "A ticket of " + spots(s) + " " + all + top + ".";
         return "A ticket of " + spots(s) + " wins some pay with a chance of " + chance(odds.anyPrize) + " and " + all +
-               " with " + top + ".";
+               (can ? " with " + chance(odds.p.back()) : std::string()) + ".";
     }
     if (odds.anyPrize == 0) return "No tier of this game pays a prize.";
     std::string s = "A ticket wins some prize with a chance of " + chance(odds.anyPrize);
