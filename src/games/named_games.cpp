@@ -268,6 +268,17 @@ std::string NamedGameJson(const GameOdds& odds)
     return j.dump(2) + "\n";
 }
 
+namespace {
+
+// The columns a name takes: one a character, whatever the bytes of its UTF-8.
+std::size_t Columns(std::string_view s)
+{
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0U) != 0x80; }));
+}
+
+} // namespace
+
 std::string GameListText(const GameCatalog& catalog)
 {
     std::size_t idWidth = 2, nameWidth = 4;
@@ -275,13 +286,13 @@ std::string GameListText(const GameCatalog& catalog)
     for (const GameDefinition& g : catalog.games) {
         names.push_back(g.keno ? g.name + " (" + SpotRange(g) + " spots)" : g.name);
         idWidth = std::max(idWidth, g.id.size());
-        nameWidth = std::max(nameWidth, names.back().size());
+        nameWidth = std::max(nameWidth, Columns(names.back()));
     }
     std::string out = Padded("ID", idWidth) + "  " + Padded("NAME", nameWidth) + "  RULES SINCE\n";
     for (std::size_t i = 0; i < catalog.games.size(); ++i) {
         const GameDefinition& g = catalog.games[i];
-        std::string line = Padded(g.id, idWidth) + "  " + Padded(names[i], nameWidth) + "  " +
-                           (g.rulesSince.empty() ? "-" : g.rulesSince);
+        std::string line = Padded(g.id, idWidth) + "  " + names[i] + std::string(nameWidth - Columns(names[i]), ' ') +
+                           "  " + (g.rulesSince.empty() ? "-" : g.rulesSince);
         out += line + "\n";
     }
     return out;
