@@ -127,7 +127,7 @@ def check(path):
     verdict = f'In {n:,} draw{"" if n == 1 else "s"}' + (f', {k:,} different tickets in each,' if k > 1 else '') + ' the chance of winning at least once is ' + expect['At least one win'].split('= ')[-1]
     if qf < 1:
         even = count(q, mp.mpf(1) / 2)
-        verdict += '; an even chance takes ' + (even if even.startswith('about') else f'{int(even):,}') + ' draws'
+        verdict += '; an even chance takes ' + (even if even.startswith('about') else f'{int(even):,}') + (' draw' if even == '1' else ' draws')
         if game and spent(int(count(q, mp.mpf(1) / 2)), game, k): verdict += ': ' + spent(int(count(q, mp.mpf(1) / 2)), game, k)
     expect['In '] = verdict + '.'
     paragraphs = [' '.join(l.strip() for l in block.splitlines()) for block in raw.split('\n\n')]
