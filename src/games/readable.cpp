@@ -117,6 +117,8 @@ std::string MoneyText(const Rational& amount, std::string_view currency)
             text += '0';
         }
     }
+    // A game file without a currency counts in "units": one of them is a unit.
+    if (currency == "units" && text == "1") return "1 unit";
     if (!currency.empty()) text += " " + std::string(currency);
     return text;
 }

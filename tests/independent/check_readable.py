@@ -52,6 +52,8 @@ def percent(p):
     return plain(places(x, 2 - digits))
 
 def money(x, cur):
+    if x == 1 and cur == 'units':
+        return '1 unit'
     if abs(x) >= 1000:
         return f'{round(x):,} {cur}'
     if x.denominator == 1:
