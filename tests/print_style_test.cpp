@@ -84,7 +84,7 @@ TEST(GroupedWhole, HalvesAwayFromZeroGroupedInThrees)
     for (const auto& [value, text] : cases) EXPECT_EQ(GroupedWhole(value), text) << value;
     for (const auto& [text, grouped] : {std::pair{"-1234567.25", "-1,234,567.25"},
                                         {"123", "123"},
-                                        {"-1234", "-1,234"},
+                                        {"-123456", "-123,456"},
                                         {"1.5E+20", "1.5E+20"},
                                         {"", ""}}) {
         EXPECT_EQ(Grouped(text), grouped) << text;
