@@ -63,5 +63,82 @@ TEST(Tools, ReportsAreTheCommandLinesBytes)
     }
 }
 
+// Each field's limits: the last value accepted, the first refused, with the
+// problem beside the field it is about (the first problem's field, or
+// "none").
+TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
+{
+    const auto catalog = std::make_shared<const GameCatalog>(LoadGameCatalog({FORTELLE_GAMES_SOURCE}));
+    const auto tools = MakeTools({catalog});
+    const auto tool = [&](const std::string& id) {
+        return std::find_if(tools.begin(), tools.end(), [&](const auto& t) { return t->info().id == id; })->get();
+    };
+    const forms::Values odds{{"game", "keno"}, {"spots", "8"}},
+        value{{"game", "euromillions"}, {"jackpot", "17000000"}},
+        draws{{"game", "(odds)"}, {"odds", "1e12"}, {"draws", "1e9"}},
+        powerball{{"game", "us-powerball"}, {"tier", "5+PB"}, {"draws", "10"}},
+        keno{{"game", "keno-massachusetts"}, {"spots", "10"}, {"table", "game"}};
+    const struct {
+        const char* tool;
+        const forms::Values& values;
+        std::vector<std::pair<std::string, std::string>> typed;
+        const char* where;
+    } cases[] = {
+        {"game", odds, {{"spots", "1"}}, "none"},
+        {"game", odds, {{"spots", "20"}}, "none"},
+        {"game", odds, {{"spots", "21"}}, "spots"},
+        {"game", odds, {{"spots", "0"}}, "spots"},
+        {"game", odds, {{"spots", "2.5"}}, "spots"},
+        {"game", odds, {{"game", "nothing-such"}}, "game"},
+        {"value", value, {}, "none"},
+        {"value", value, {{"jackpot", ""}}, "jackpot"},
+        {"value", value, {{"jackpot", "1e15"}}, "none"},
+        {"value", value, {{"jackpot", "1000000000000001"}}, "jackpot"},
+        {"value", value, {{"price", "0"}}, "price"},
+        {"value", value, {{"cash", "1"}}, "none"},
+        {"value", value, {{"cash", "100%"}}, "none"},
+        {"value", value, {{"cash", "1.01"}}, "cash"},
+        {"value", value, {{"cash", "0"}}, "cash"},
+        {"value", value, {{"tax", "100"}}, "none"},
+        {"value", value, {{"tax", "100.01"}}, "tax"},
+        {"value", value, {{"tax", "-1"}}, "tax"},
+        {"value", value, {{"taxAbove", "600"}}, "taxAbove"},
+        {"value", value, {{"tax", "20"}, {"taxAbove", "600"}}, "none"},
+        {"value", value, {{"tax", "20"}, {"taxAbove", "2e15"}}, "taxAbove"},
+        {"value", value, {{"sold", "1000000000000"}}, "none"},
+        {"value", value, {{"sold", "1000000000001"}}, "sold"},
+        {"value", value, {{"sold", "0.5"}}, "sold"},
+        {"value", value, {{"prize:5+1", "2e15"}}, "prize:5+1"},
+        {"draws", draws, {}, "none"},
+        {"draws", draws, {{"odds", "1"}}, "none"},
+        {"draws", draws, {{"odds", "0.99"}}, "odds"},
+        {"draws", draws, {{"odds", "1e30"}}, "none"},
+        {"draws", draws, {{"odds", "1000000000000000000000000000001"}}, "odds"},
+        {"draws", draws, {{"draws", "0"}}, "draws"},
+        {"draws", draws, {{"draws", "1000000000000"}}, "none"},
+        {"draws", draws, {{"draws", "1000000000001"}}, "draws"},
+        {"draws", draws, {{"odds", "10"}, {"tickets", "10"}}, "none"},
+        {"draws", draws, {{"odds", "10"}, {"tickets", "11"}}, "tickets"},
+        {"draws", powerball, {{"tickets", "2"}}, "none"},
+        {"draws", powerball, {{"tier", "any"}, {"tickets", "2"}}, "tickets"},
+        {"draws", powerball, {{"tier", "no-such"}}, "tier"},
+        {"keno-return", keno, {}, "none"},
+        {"keno-return", keno, {{"games", "1000000"}}, "none"},
+        {"keno-return", keno, {{"games", "1000001"}}, "games"},
+        {"keno-return", keno, {{"games", "0"}}, "games"},
+        {"keno-return", keno, {{"table", "own"}}, "pays"},
+        {"keno-return", keno, {{"table", "own"}, {"pays", "10=x"}}, "pays"},
+        {"keno-return", keno, {{"spots", "13"}}, "spots"},
+    };
+    for (const auto& c : cases) {
+        forms::Values values = c.values;
+        for (const auto& [key, text] : c.typed) values[key] = text;
+        const auto problems = tool(c.tool)->check(values);
+        const std::string where = problems.empty() ? "none" : problems.front().key;
+        EXPECT_EQ(where, c.where) << c.tool << " "
+                                  << (c.typed.empty() ? "" : c.typed.back().first + "=" + c.typed.back().second);
+    }
+}
+
 } // namespace
 } // namespace fortelle

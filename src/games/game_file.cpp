@@ -112,7 +112,7 @@ std::optional<std::string> UnsafeCharacter(std::string_view s)
         const auto cp = CodePointAt(s, i);
         if (!cp) return std::string("bytes that are not UTF-8");
         if (IsUnsafe(cp->first)) {
-            const bool mark = cp->first >= 0x200B;
+            const bool mark = cp->first == 0x061C || cp->first >= 0x200B; // U+061C: the Arabic letter mark
             return (mark ? "the text-direction mark " : "the control character ") + CodePointName(cp->first);
         }
         i += cp->second;

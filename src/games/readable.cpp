@@ -65,7 +65,12 @@ std::string FigureText(const Figure15& figure)
     return (figure.negative && figure.significand != 0 ? "-" : "") + Grouped(GeneralForm(figure));
 }
 
-std::string OneInText(const Rational& p) { return "1 in " + FigureText(OneInFigure(p)); }
+std::string OneInText(const Rational& p)
+{
+    // A Keno game may offer more spots than it draws: some catches never happen.
+    if (p <= 0) return "0 (impossible)";
+    return "1 in " + FigureText(OneInFigure(p));
+}
 
 std::string PercentWords(const Figure15& percent, bool certain)
 {

@@ -653,7 +653,7 @@ std::string TicketValueJson(const TicketValue& v)
         OrderedJson t;
         t["name"] = v.odds.tiers[i].name;
         t["probability"] = FractionText(v.odds.p[i]);
-        t["odds"] = GeneralForm(OneInFigure(v.odds.p[i]));
+        t["odds"] = v.odds.p[i] > 0 ? OrderedJson(GeneralForm(OneInFigure(v.odds.p[i]))) : OrderedJson(nullptr);
         t["counted"] = tv.counted;
         t["source"] = SourceName(tv.source);
         t["shared"] = tv.shared;
