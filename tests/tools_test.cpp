@@ -138,6 +138,15 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         EXPECT_EQ(where, c.where) << c.tool << " "
                                   << (c.typed.empty() ? "" : c.typed.back().first + "=" + c.typed.back().second);
     }
+    // Cancel computes nothing: the report is not shown as if it were whole.
+    struct Cancel : forms::Progress {
+        bool cancelled() const override { return true; }
+    } cancel;
+    forms::Values many = keno;
+    many["games"] = "100000";
+    const forms::Result stopped = tool("keno-return")->compute(many, cancel);
+    EXPECT_FALSE(stopped.ok());
+    EXPECT_TRUE(stopped.report.empty());
 }
 
 } // namespace
