@@ -254,7 +254,9 @@ def main():
             j = json.loads(text)
             note = j["note"]
             rows = [{"detail": "", **p, "type": "point", "name": s["name"]} for s in j["series"] for p in s["points"]]
+            rows += [{"detail": "", **m, "type": "mark", "name": m["label"]} for m in j["marks"]]
             rows = [{k: str(v) for k, v in r.items()} for r in rows]
+            shade = "# shaded: " + j["shade"]["label"] if j["shade"] else ""
         else:
             lines = text.splitlines()
             note = next((l[8:] for l in lines if l.startswith("# note: ")), "")
