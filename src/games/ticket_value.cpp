@@ -475,8 +475,11 @@ std::string TicketValueReport(const TicketValue& v)
     }
     const auto item = [&r](const std::string& text) { WriteWrapped(r, text, " - ", "   "); };
     r.line(" Assumed:");
-    item("an advertised jackpot of " + Money(a.jackpot, cur) +
-         (a.cash == 1 ? std::string(", taken at its full amount") : ", taken as cash: " + Percent(a.cash) + " of it"));
+    if (v.breakEven.kind != BreakEven::Kind::NoJackpotTier) {
+        item("an advertised jackpot of " + Money(a.jackpot, cur) +
+             (a.cash == 1 ? std::string(", taken at its full amount")
+                          : ", taken as cash: " + Percent(a.cash) + " of it"));
+    }
     item("a ticket price of " + Money(v.price, cur) + (a.price ? " (entered)" : " (the game's)"));
     if (a.taxAbove && a.taxRate > 0 && *a.taxAbove == 0) {
         item("a tax of " + Percent(a.taxRate) + " on every prize");
