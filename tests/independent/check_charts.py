@@ -210,6 +210,10 @@ def check_keno(name, rows, marks, shade, game, args):
     for c, w in enumerate(ways):
         step = int(pays.get(c, 0) * d)
         game_ways[step] = game_ways.get(step, 0) + w
+    if not rows:  # not drawn: only when the grid of the results (the pays' and the stake's) is past 2^20 steps
+        grid = F(math.gcd(*(int(x * d) for x in list(pays.values()) + [F(1)])), d)
+        check(f"{name} not drawn", True, max(pays.values()) / grid > 2**20 * n or n / grid > 2**20)
+        return
     T, points = n * d, [r for r in rows if r["detail"] != "end of the part drawn"]
     width = round((F(rows[1]["x"]) - F(rows[0]["x"])) * d) if len(rows) > 1 else 1
     top = T + round(F(Decimal(rows[-1]["x"])) * d)
