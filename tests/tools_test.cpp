@@ -77,7 +77,8 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         value{{"game", "euromillions"}, {"jackpot", "17000000"}},
         draws{{"game", "(odds)"}, {"odds", "1e12"}, {"draws", "1e9"}},
         powerball{{"game", "us-powerball"}, {"tier", "5+PB"}, {"draws", "10"}},
-        keno{{"game", "keno-massachusetts"}, {"spots", "10"}, {"table", "game"}};
+        keno{{"game", "keno-massachusetts"}, {"spots", "10"}, {"table", "game"}},
+        lotto{{"biggest", "49"}, {"drawn", "6"}, {"pool", "6"}};
     const struct {
         const char* tool;
         const forms::Values& values;
@@ -129,6 +130,18 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         {"keno-return", keno, {{"table", "own"}}, "pays"},
         {"keno-return", keno, {{"table", "own"}, {"pays", "10=x"}}, "pays"},
         {"keno-return", keno, {{"spots", "13"}}, "spots"},
+        {"match-chart", lotto, {}, "none"},
+        {"match-chart", lotto, {{"biggest", ""}}, "biggest"},
+        {"match-chart", lotto, {{"biggest", "1,000,000"}, {"drawn", "100"}, {"pool", "1 000 000"}}, "none"},
+        {"match-chart", lotto, {{"biggest", "1000001"}}, "biggest"},
+        {"match-chart", lotto, {{"biggest", "1000000001"}}, "biggest"},
+        {"match-chart", lotto, {{"drawn", "0"}}, "drawn"},
+        {"match-chart", lotto, {{"drawn", "101"}, {"biggest", "200"}}, "drawn"},
+        {"match-chart", lotto, {{"drawn", "50"}}, "drawn"},
+        {"match-chart", lotto, {{"pool", "5"}}, "pool"},
+        {"match-chart", lotto, {{"pool", "49"}}, "none"},
+        {"match-chart", lotto, {{"pool", "50"}}, "pool"},
+        {"match-chart", lotto, {{"pool", "6.5"}}, "pool"},
     };
     for (const auto& c : cases) {
         forms::Values values = c.values;
