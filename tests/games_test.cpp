@@ -4,6 +4,7 @@
 #include <map>
 #include <tuple>
 
+#include "charts/chart_text.h"
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
 #include "games/named_games.h"
@@ -281,6 +282,62 @@ TEST(Readable, FractionsOverOneDenominator)
     EXPECT_EQ(apart.texts, (std::vector<std::string>{"1/2", "1/1000000000000000"}));
     EXPECT_FALSE(FractionsOf({third}).common);
     EXPECT_EQ(FractionsOf({Rational(0)}).texts, std::vector<std::string>{"0/1"});
+}
+
+// The charts' figures: rounded once, ties to even, at each edge of a form.
+TEST(ChartText, FiguresAtTheEdgesOfTheirForms)
+{
+    using namespace charts;
+    const auto q = [](const char* r) { return Rational(r); };
+    const std::pair<std::string, std::string> texts[] = {
+        {FixedText(q("5/2"), 0), "2"},
+        {FixedText(q("7/2"), 0), "4"},
+        {FixedText(q("-5/2"), 0), "-2"},
+        {FixedText(q("-1/4"), 0), "0"},
+        {FixedText(q("1/8"), 2), "0.12"},
+        {FixedText(q("3/8"), 2), "0.38"},
+        {FixedText(q("1234567/2"), 1), "617,283.5"},
+        {SignificantText(q("9996/1000"), 3), "10.0"},
+        {SignificantText(q("655/10"), 3), "65.5"},
+        {SignificantText(q("13983816"), 3), "13,983,816"},
+        {SignificantText(q("342/1000000000"), 3), "0.000000342"},
+        {SignificantText(q("-12345/100000"), 2), "-0.12"},
+        {SignificantText(0, 3), "0"},
+        {PercentText(q("1/3")), "33.3 %"},
+        {PercentText(q("1")), "100 %"},
+        {PercentText(Rational(0)), "0 %"},
+        {PercentText(q("1/1000000000000")), "1.00E-10 %"},
+        {PercentText(q("9996/1000000000000000")), "1.00E-9 %"},
+        {PercentText(q("1/100000000000")), "0.00000000100 %"},
+        {PercentText(Precise("1e-200")), "1.00E-198 %"},
+        {PercentText(Precise(0)), "0 %"},
+        {PercentText(Precise("0.25")), "25.0 %"},
+        {CountText(9007199254740991.0), "9,007,199,254,740,991"},
+        {CountText(9007199254740992.0), "9.00719925474099E+15"},
+        {RoundAmountWords(999999), "999,999"},
+        {RoundAmountWords(1e6), "1 million"},
+        {RoundAmountWords(2.5e9), "2.5 billion"},
+        {RoundAmountWords(1e12), "1 trillion"},
+        {RoundAmountWords(1e15), "1E+15"},
+        {charts::Grouped(std::string("-1234567.891")), "-1,234,567.891"},
+    };
+    for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
+    EXPECT_EQ(DecimalExponent(q("1")), 0);
+    EXPECT_EQ(DecimalExponent(q("999/1000")), -1);
+    EXPECT_EQ(DecimalExponent(q("1000")), 3);
+    EXPECT_EQ(DecimalExponent(q("1/1000")), -3);
+    const auto ticks = DecadeTicks(-6, 0, 3, [](int e) { return std::to_string(e); });
+    ASSERT_EQ(ticks.size(), 4u);
+    EXPECT_EQ(ticks.front().label, "-6");
+    EXPECT_EQ(ticks.back().label, "0");
+    EXPECT_DOUBLE_EQ(ticks[1].at, 1e-4);
+    // Linear axes end on the first whole step at or above the top.
+    for (const auto& [top, end, count] : {std::tuple{7.0, 8.0, 5u}, {0.0, 1.0, 6u}, {6.0, 6.0, 7u}, {1.2, 1.2, 7u}}) {
+        forms::Axis axis;
+        SetLinearRange(axis, top, [](double) { return std::string(); });
+        EXPECT_NEAR(axis.to, end, 1e-12) << top;
+        EXPECT_EQ(axis.ticks.size(), count) << top;
+    }
 }
 
 } // namespace
