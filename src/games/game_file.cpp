@@ -631,7 +631,10 @@ GameFileResult ReadGameFile(std::string_view text, std::string_view fileName)
     } catch (const Json::parse_error& e) {
         // The library's message names the token; the place is ours to say.
         std::string what = e.what();
-        const auto colon = what.rfind(": ");
+        // "[json.exception.parse_error.101] parse error at line 2, column 9: syntax error ...; last read: 'x'":
+        // what follows the place, which may itself hold ": ".
+        const auto column = what.find("column ");
+        const auto colon = what.find(": ", column == std::string::npos ? 0 : column);
         if (colon != std::string::npos) what = what.substr(colon + 2);
         const std::size_t offset = e.byte > 0 ? e.byte - 1 : 0;
         result.error = name + ": " + PlaceOf(text, offset) + ": not JSON: " + PrintableText(Shortened(what));
