@@ -269,6 +269,44 @@ TEST(Readable, WrappingKeepsFiguresWhole)
     EXPECT_TRUE(Wrapped("").empty());
 }
 
+// Each figure form at its edges: "1 in X" to 2 places below 1E15, a
+// percentage to 2 places or 3 digits below 0.01 %, amounts to the cent below
+// 1,000 and whole from there; every tie to even.
+TEST(Readable, FiguresAtTheEdgesOfTheirForms)
+{
+    const auto q = [](const char* r) { return Rational(r); };
+    const std::pair<std::string, std::string> texts[] = {
+        {OneInText(q("2/3")), "1 in 1.5"},
+        {OneInText(q("8/9")), "1 in 1.12"},
+        {OneInText(q("1/45057474")), "1 in 45,057,474"},
+        {OneInText(q("1/999999999999999")), "1 in 999,999,999,999,999"},
+        {OneInText(q("1/1000000000000000")), "1 in 1E+15"},
+        {OneInText(q("1/1000000000000005")), "1 in 1E+15"},
+        {OneInText(q("1/1000000000000015")), "1 in 1.00000000000002E+15"},
+        {OneInText(0), "0 (impossible)"},
+        {ChanceText(1), "100 %"},
+        {ChanceText(q("999999/1000000")), "above 99.99 %"},
+        {ChanceText(q("9999/10000")), "99.99 %"},
+        {ChanceText(q("1/3")), "33.33 %"},
+        {ChanceText(q("1/10000")), "0.01 %"},
+        {ChanceText(q("1/300000")), "0.000333 %"},
+        {ChanceText(0), "0 %"},
+        {MoneyText(q("999995/1000"), "USD"), "1,000.00 USD"},
+        {MoneyText(q("1999/2"), "USD"), "999.50 USD"},
+        {MoneyText(q("2001/2"), "EUR"), "1,000 EUR"},
+        {MoneyText(q("2003/2"), "EUR"), "1,002 EUR"},
+        {MoneyText(q("-2469/2"), "EUR"), "-1,234 EUR"},
+        {MoneyText(q("5/2"), "EUR"), "2.50 EUR"},
+        {MoneyText(q("2"), "EUR"), "2 EUR"},
+        {MoneyText(q("1/250"), "EUR"), "0.00 EUR"},
+        {MoneyText(q("1"), "units"), "1 unit"},
+        {MoneyText(q("2000000000000001/2"), "USD"), "1E+15 USD"},
+        {FigureText(WholeFigure(q("-1/2"))), "0"},
+        {FigureText(WholeFigure(q("7/2"))), "4"},
+    };
+    for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
+}
+
 // A column of fractions shares one denominator only below 10^15.
 TEST(Readable, FractionsOverOneDenominator)
 {
