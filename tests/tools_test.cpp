@@ -162,5 +162,60 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
     EXPECT_TRUE(stopped.report.empty());
 }
 
+std::string Lower(std::string s)
+{
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A form's fields follow the game chosen: a spot count for Keno, a prize
+// field for each tier that has one, a pay table field when the game has none.
+TEST(Tools, FieldsFollowTheGame)
+{
+    const auto catalog = std::make_shared<const GameCatalog>(LoadGameCatalog({FORTELLE_GAMES_SOURCE}));
+    const auto tools = MakeTools({catalog});
+    const auto fields = [&](const std::string& id, const forms::Values& values) {
+        const auto tool = std::find_if(tools.begin(), tools.end(), [&](const auto& t) { return t->info().id == id; });
+        return (*tool)->fields(values);
+    };
+    const auto keys = [&](const std::string& id, const forms::Values& values) {
+        std::string out;
+        for (const forms::Field& f : fields(id, values)) out += (out.empty() ? "" : " ") + f.key;
+        return out;
+    };
+    EXPECT_EQ(keys("game", {{"game", "keno"}}), "game spots exact");
+    EXPECT_EQ(keys("game", {{"game", "us-powerball"}}), "game exact");
+    EXPECT_EQ(keys("value", {{"game", "uk-lotto"}}),
+              "game jackpot price cash tax taxAbove sold prize:5+B prize:5 prize:4 prize:3 prize:2");
+    EXPECT_EQ(keys("draws", {{"game", "(odds)"}}), "game odds draws tickets");
+    EXPECT_EQ(keys("draws", {{"game", "keno"}, {"spots", "8"}}), "game spots tier draws tickets");
+    EXPECT_EQ(keys("keno-return", {{"game", "keno"}, {"spots", "8"}}), "game spots table pays games");
+    EXPECT_EQ(keys("keno-return", {{"game", "keno-massachusetts"}, {"spots", "10"}}), "game spots table games");
+    EXPECT_EQ(keys("keno-return", {{"game", "keno-massachusetts"}, {"spots", "10"}, {"table", "own"}}),
+              "game spots table pays games");
+
+    const auto value = fields("value", {{"game", "uk-lotto"}});
+    EXPECT_TRUE(value[2].optional); // the game's own price
+    EXPECT_EQ(value[2].placeholder, "2");
+    EXPECT_EQ(value[8].placeholder, "1750");  // a fixed prize
+    EXPECT_EQ(value.back().placeholder, "2"); // a free ticket, at the price
+    // Lotteries only, by name as a person reads it; Keno only for its returns.
+    for (const auto& [id, keno] : {std::pair{"value", false}, {"keno-return", true}}) {
+        const auto picker = fields(id, {}).front().options;
+        ASSERT_FALSE(picker.empty());
+        for (std::size_t i = 0; i < picker.size(); ++i) {
+            EXPECT_EQ(catalog->find(picker[i].value)->keno, keno) << picker[i].value;
+            if (i > 0) EXPECT_LE(Lower(picker[i - 1].label), Lower(picker[i].label));
+        }
+    }
+    const auto tiers = [&](const forms::Values& values) {
+        const auto all = fields("draws", values);
+        return std::find_if(all.begin(), all.end(), [](const forms::Field& f) { return f.key == "tier"; })->options;
+    };
+    EXPECT_EQ(tiers({{"game", "us-powerball"}}).front().value, "any");
+    EXPECT_EQ(tiers({{"game", "keno"}, {"spots", "8"}}).front().value, "0");
+    EXPECT_EQ(tiers({{"game", "keno-massachusetts"}, {"spots", "10"}}).front().value, "any");
+}
+
 } // namespace
 } // namespace fortelle
