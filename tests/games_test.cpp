@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <tuple>
 
@@ -10,6 +11,7 @@
 #include "games/named_games.h"
 #include "games/readable.h"
 #include "games/ticket_value.h"
+#include "temp_folder.h"
 
 namespace fortelle {
 namespace {
@@ -37,6 +39,22 @@ TEST(GameFiles, BuiltInFolderThenTheUsersOwn)
     EXPECT_EQ(folders("/opt/x/bin", {{"XDG_DATA_HOME", "/d"}, {"HOME", "/h"}}),
               (Folders{"/opt/x/bin/share/fortelle/games", "/d/fortelle/games"}));
     EXPECT_EQ(folders("/opt/x/bin", {{"XDG_DATA_HOME", "relative"}}), (Folders{"/opt/x/bin/share/fortelle/games"}));
+}
+
+// The window reads the games again when a game file comes or changes, and
+// not for any other file.
+TEST(GameFiles, FolderStampFollowsTheGameFilesOnly)
+{
+    const testing::TempFolder here;
+    const std::vector<std::string> folders{"."};
+    const std::string empty = GameFoldersStamp(folders);
+    std::ofstream("notes.txt") << "x";
+    EXPECT_EQ(GameFoldersStamp(folders), empty);
+    std::ofstream("a.json") << "{}";
+    const std::string one = GameFoldersStamp(folders);
+    EXPECT_NE(one, empty);
+    std::ofstream("a.json") << "{} ";
+    EXPECT_NE(GameFoldersStamp(folders), one);
 }
 
 TEST(NamedGames, AnyPrizeOddsAndPublishedCharts)
