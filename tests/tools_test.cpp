@@ -52,6 +52,13 @@ TEST(Tools, ReportsAreTheCommandLinesBytes)
         const CommandLineResult cli = RunGameCommand(c.command[0], args, true, [&] { return *catalog; });
         EXPECT_EQ(cli.status, 0) << cli.err;
         EXPECT_EQ(r.report, cli.out) << c.command[0] << " " << c.command[1];
+        // Its figures as JSON are the command's --json, named after the game.
+        std::vector<std::string> json = args;
+        json.emplace_back("--json");
+        ASSERT_FALSE(r.exports.empty());
+        EXPECT_EQ(r.exports.front().bytes, RunGameCommand(c.command[0], json, false, [&] { return *catalog; }).out);
+        EXPECT_EQ(r.exports.front().fileName.rfind(c.command[1] == "--odds" ? "odds-" : c.command[1] + "-", 0), 0u)
+            << r.exports.front().fileName;
         // The verdict is the report's first paragraph, from the same function.
         std::string first;
         for (std::size_t at = 2; at < r.report.size() && r.report.compare(at, 2, "\r\n") != 0;) {
