@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/tools.h"
+#include "charts/charts.h"
+#include "cli/chart_commands.h"
 #include "cli/game_commands.h"
 
 namespace fortelle {
@@ -52,6 +54,17 @@ TEST(Tools, ReportsAreTheCommandLinesBytes)
         const CommandLineResult cli = RunGameCommand(c.command[0], args, true, [&] { return *catalog; });
         EXPECT_EQ(cli.status, 0) << cli.err;
         EXPECT_EQ(r.report, cli.out) << c.command[0] << " " << c.command[1];
+        // Its first chart is the chart command's for the same values.
+        const std::map<std::string, std::string> kinds{
+            {"game", "matches"}, {"value", "value"}, {"draws", "draws"}, {"keno-return", "keno"}};
+        std::vector<std::string> chart{kinds.at(c.command[0])};
+        for (const std::string& a : args) {
+            if (a != "--exact") chart.push_back(a);
+        }
+        chart.emplace_back("--csv");
+        ASSERT_FALSE(r.charts.empty()) << c.command[0];
+        EXPECT_EQ(charts::ChartCsv(r.charts.front()), RunChartCommand(chart, false, [&] { return *catalog; }).out)
+            << c.command[0] << " " << c.command[1];
         // Its figures as JSON are the command's --json, named after the game.
         std::vector<std::string> json = args;
         json.emplace_back("--json");
