@@ -246,6 +246,8 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
         {&race, {{"runners", "2-1 3-1"}, {"model", "discount"}, {"discount", "0"}}, "discount"},
         {&race, {{"runners", "2-1 3-1"}, {"margin", "logarithmic"}}, "margin"},
         {&race, {{"runners", "2-1 3-1"}, {"bet", "win"}, {"selection", "1"}, {"will_pay", "-1"}}, "will_pay"},
+        {&race, {{"runners", "2-1 3-1"}, {"will_pay", "3"}}, "will_pay"},
+        {&race, {{"runners", "1/2 0 1/2"}, {"entries", "chances"}}, "runners"},
         {&payoff, {{"pool", "100"}, {"amounts", "50"}}, "takeout"},
         {&payoff, {{"pool", "100"}, {"takeout", "15%"}, {"amounts", "50/20"}}, "amounts"},
         {&payoff, {{"pool", "1e3"}, {"takeout", "15"}, {"amounts", "50"}, {"minimum", "1"}}, "minimum"},
