@@ -15,9 +15,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "app/tools.h"
 #include "fakes.h"
 #include "forms/qt/chart_pane.h"
 #include "forms/qt/tool_window.h"
+#include "games/game_file.h"
 #include "platform/qt/qt_dialogs.h"
 #include "window_fixture.h"
 
@@ -94,6 +96,11 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     qobject_cast<QComboBox*>(Field(value, "Game"))->setCurrentText("EuroMillions");
     EXPECT_EQ(qobject_cast<QLineEdit*>(Field(value, "Tax rate, %"))->text(), "");
     EXPECT_EQ(Field(value, "Tax rate, %")->inputMethodHints(), Qt::InputMethodHints(Qt::ImhFormattedNumbersOnly));
+    EXPECT_TRUE(problems().isEmpty()); // another game: nothing typed in it yet
+    auto* game = qobject_cast<QComboBox*>(Field(value, "Game"));
+    game->setCurrentIndex(0);
+    EXPECT_EQ(value->session().values().at("game"), game->itemData(0).toString().toStdString());
+    game->setCurrentText("EuroMillions");
     Type(value, "Advertised jackpot, EUR", "17000000");
     QTest::keyClick(value, Qt::Key_Escape);
     QTRY_VERIFY(window->findChild<ToolWindow*>(ToolWindow::NameFor("value")) == nullptr);
@@ -247,6 +254,23 @@ TEST_F(WindowTest, EveryKindOfFieldRefusalsAndTheAnswersExtras)
     QTest::keyClick(&w, Qt::Key_Escape); // stops; a second Escape would close
     EXPECT_EQ(Verdict(&w), "Stopped: nothing was computed or remembered.");
     EXPECT_TRUE(p.files.files.empty());
+}
+
+// A shared link: the game first, with its remembered answers, then the rest over them.
+TEST(FormSession, ALinkSetsTheGameFirstThenTheRest)
+{
+    testing::FakePlatform p;
+    const auto tools = MakeTools({std::make_shared<const GameCatalog>(LoadGameCatalog({FORTELLE_GAMES_SOURCE}))});
+    const auto value = std::find_if(tools.begin(), tools.end(), [](const auto& t) { return t->info().id == "value"; });
+    ASSERT_NE(value, tools.end());
+    forms::Memory memory(p.files);
+    memory.keep("value", "euromillions", {{"game", "euromillions"}, {"jackpot", "17000000"}});
+    memory.keep("value", "us-powerball", {{"game", "us-powerball"}});
+    forms::Session session(**value, memory);
+    session.setAll({{"tax", "5"}, {"game", "euromillions"}});
+    EXPECT_EQ(session.values().at("game"), "euromillions");
+    EXPECT_EQ(session.values().at("jackpot"), "17000000");
+    EXPECT_EQ(session.values().at("tax"), "5");
 }
 
 } // namespace
