@@ -225,7 +225,9 @@ TEST(Tools, FieldsFollowTheGame)
         ASSERT_FALSE(picker.empty());
         for (std::size_t i = 0; i < picker.size(); ++i) {
             EXPECT_EQ(catalog->find(picker[i].value)->keno, keno) << picker[i].value;
-            if (i > 0) EXPECT_LE(Lower(picker[i - 1].label), Lower(picker[i].label));
+            if (i > 0) {
+                EXPECT_LE(Lower(picker[i - 1].label), Lower(picker[i].label));
+            }
         }
     }
     const auto tiers = [&](const forms::Values& values) {

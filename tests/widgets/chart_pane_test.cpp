@@ -100,7 +100,9 @@ TEST(ChartDrawing, SeriesMarksShadeAndTipsAsTheDataSay)
     const std::vector<forms::ChartPoint> points{
         {0, 0, "0", "none", ""}, {1, 10, "1", "ten", "exactly 10"}, {2, 100, "2", "hundred", ""}};
     c.series = {{Style::Line, "Line", points, false}, {Style::Steps, "Steps", points, false}};
-    c.marks = {{"On the line", {1, 10}, 0}, {"Off the scale", {1, 0}, -1}, {"Plain", {2, 100}, -1}};
+    c.marks = {{"On the line", {1, 10, "", "", ""}, 0},
+               {"Off the scale", {1, 0, "", "", ""}, -1},
+               {"Plain", {2, 100, "", "", ""}, -1}};
     c.shadeFrom = c.shadeTo = 2; // one result behind is shaded too
     c.shadeLabel = "Behind";
     const QPalette palette = QApplication::palette();
