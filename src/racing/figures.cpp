@@ -54,6 +54,11 @@ Chance& Chance::operator+=(const Chance& other)
     return *this;
 }
 
+std::string Article(std::string_view word)
+{
+    return !word.empty() && std::string_view("aeiouAEIOU").find(word.front()) != std::string_view::npos ? "An" : "A";
+}
+
 std::string Fixed(const Rational& x, int places)
 {
     std::string digits = ScaledRounded(x, places).str();

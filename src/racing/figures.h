@@ -25,6 +25,8 @@ struct Chance {
     Chance& operator+=(const Chance& other);
 };
 
+// "A" or "An", as the word that follows sounds: "An exacta", "A trifecta".
+std::string Article(std::string_view word);
 // x rounded to `places` decimals (ties to even), grouped: "192,913.00".
 std::string Fixed(const Rational& x, int places);
 // An amount of money: two decimals.

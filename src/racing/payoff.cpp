@@ -146,7 +146,7 @@ PayoffResult ComputePayoff(const PayoffInput& in)
     for (const auto& heat : groups) {
         if (position > places) {
             Problem("amounts",
-                    "A " + poolName + " pool pays " +
+                    Article(poolName) + " " + poolName + " pool pays " +
                         (places == 1 ? std::string("one finisher (or those in a dead heat for first, joined by =)")
                                      : "the first " + std::to_string(places) + " finishers") +
                         ": give no more amounts.");
@@ -167,7 +167,7 @@ PayoffResult ComputePayoff(const PayoffInput& in)
         position = last + 1;
     }
     if (r.finishers.size() < places && position <= places) {
-        Problem("amounts", "A " + poolName + " pool pays the first " + std::to_string(places) +
+        Problem("amounts", Article(poolName) + " " + poolName + " pool pays the first " + std::to_string(places) +
                                " finishers: give an amount for each.");
     }
     if (r.onFinishers > in.gross) {

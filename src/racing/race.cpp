@@ -5,6 +5,7 @@
 
 #include "games/ticket_value.h"
 #include "prices/market.h"
+#include "racing/figures.h"
 #include "racing/henery.h"
 #include "shell/report.h"
 
@@ -30,7 +31,7 @@ void CheckTicket(const RaceInput& in, const Field& field, Ticket& ticket)
 {
     const BetInfo& info = InfoOf(*in.bet);
     if (static_cast<std::size_t>(info.places) > field.starters.size()) {
-        Problem("bet", std::string("A ") + info.name + " needs at least " + std::to_string(info.places) +
+        Problem("bet", Article(info.name) + " " + info.name + " needs at least " + std::to_string(info.places) +
                            " starters; this race has " + std::to_string(field.starters.size()) + ".");
     }
     ticket = ReadTicket(*in.bet, in.selection, field);

@@ -92,9 +92,9 @@ Ticket ReadTicket(BetType type, const std::string& selection, const Field& field
     const std::vector<std::string> parts = Split(t.selection, '-');
     const auto picks = static_cast<std::size_t>(info.picks);
     if (picks == 1 && parts.size() > 1)
-        Problem("selection", std::string("A ") + info.name + " bet takes a list of runners, as 3 or 3,5.");
+        Problem("selection", Article(info.name) + " " + info.name + " bet takes a list of runners, as 3 or 3,5.");
     if (parts.size() != 1 && parts.size() != picks) {
-        Problem("selection", std::string("A ") + info.name + " needs " + std::to_string(picks) +
+        Problem("selection", Article(info.name) + " " + info.name + " needs " + std::to_string(picks) +
                                  " places separated by '-', or one list of runners to box.");
     }
     t.box = picks > 1 && parts.size() == 1;
@@ -103,7 +103,7 @@ Ticket ReadTicket(BetType type, const std::string& selection, const Field& field
     }
     if (t.box && t.legs[0].size() < picks) {
         Problem("selection",
-                std::string("A ") + info.name + " box needs at least " + std::to_string(picks) + " runners.");
+                Article(info.name) + " " + info.name + " box needs at least " + std::to_string(picks) + " runners.");
     }
     const std::vector<std::vector<int>> legs = t.box ? std::vector<std::vector<int>>(picks, t.legs[0]) : t.legs;
     // Every choice of one runner per place with no runner twice.
