@@ -12,9 +12,12 @@ and count pick the same changes from the same sources, so two runs of the
 suite (before and after a rewrite of the tests) can be compared.
 
     scripts/mutants.py [--seed N[,N...]] [--count N] [--tree DIR] [--keep] [--pick [SEED:]3,17]
+                       [--only src/games,src/charts]
 
 Several seeds share one build of the copy. --pick runs only the changes of
-those numbers (each seed's own when a seed is named: 7:3,7:17,8:2).
+those numbers (each seed's own when a seed is named: 7:3,7:17,8:2). --only
+draws the changes from the sources under the paths given (a part of the
+program whose tests are being worked on); without it, from every source.
 
 Prints one line per change as it goes (kept: the suite passed with the fault
 in; caught; did not build) and a summary; the changes that were kept are
@@ -119,6 +122,7 @@ def main():
     parser.add_argument("--tree", default=os.path.join(os.path.dirname(__file__), ".."))
     parser.add_argument("--keep", action="store_true", help="keep the temporary copy")
     parser.add_argument("--pick", help="only these changes of the seed's, by number: 3,17")
+    parser.add_argument("--only", help="only changes in sources under these paths: src/games,src/charts")
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="fortelle-mutants.")
@@ -176,6 +180,8 @@ def main():
                     for d in deps.split("\n") if d.startswith(" ")}
 
     everywhere = sites(tree)
+    if args.only:
+        everywhere = [s for s in everywhere if s[0].startswith(tuple(args.only.split(",")))]
     seeds = [int(n) for n in args.seed.split(",")]
     chosen = []
     for seed in seeds:

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdarg>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -25,9 +26,13 @@
 
 // Every fsync and rename: logged while `g_log` is set (their order is what
 // lets a write survive a power loss); after a rename, `g_afterRename` may do
-// what another window or another user could do next.
+// what another window or another user could do next. While `g_fsyncFails`
+// is set, fsync fails as on a disk that lost the bytes; the next
+// `g_namesTaken` new files opened with O_EXCL find their name taken.
 static std::vector<std::string>* g_log = nullptr;
 static std::function<void()> g_afterRename;
+static bool g_fsyncFails = false;
+static int g_namesTaken = 0;
 
 extern "C" int fsync(int fd)
 {
@@ -36,7 +41,19 @@ extern "C" int fsync(int fd)
         const auto path = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd));
         g_log->push_back("fsync " + path.string());
     }
+    if (g_fsyncFails) return errno = EIO, -1;
     return real(fd);
+}
+
+extern "C" int open(const char* path, int flags, ...)
+{
+    static const auto real = reinterpret_cast<int (*)(const char*, int, ...)>(::dlsym(RTLD_NEXT, "open"));
+    va_list rest;
+    va_start(rest, flags);
+    const int mode = (flags & O_CREAT) != 0 ? va_arg(rest, int) : 0;
+    va_end(rest);
+    if ((flags & O_EXCL) != 0 && g_namesTaken > 0) return --g_namesTaken, errno = EEXIST, -1;
+    return real(path, flags, mode);
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept
@@ -161,33 +178,39 @@ TEST(Save, WritesThroughLinksInPlaceWhereItMustAndSaysWhyWhenItCannot)
     fs::permissions(d.folder.path(), fs::perms(0755));
     // "open" is nobody's folder; nobody may not add files to "closed".
     for (const char* name : {"open/", "open/dir/", "closed/", "open/protected.txt", "open/target.txt", "open/big.txt",
-                             "closed/mine.txt", "closed/big.txt", "open/link"}) {
+                             "open/unsynced.txt", "closed/mine.txt", "closed/big.txt", "open/link"}) {
         const fs::path path = d.folder.path() / name;
         if (std::string(name).ends_with("/")) fs::create_directories(path);
-        if (path.extension() == ".txt") d.folder.write(name, "old");
+        if (path.extension() == ".txt") d.folder.write(name, path.filename() == "mine.txt" ? "older text" : "old");
         if (path.filename() == "link") fs::create_symlink("target.txt", path);
         if (!std::string(name).starts_with("closed/") || path.extension() == ".txt") {
             ASSERT_EQ(::lchown(path.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
         }
     }
     fs::permissions(d.folder.path() / "open/protected.txt", fs::perms(0444));
-    const std::pair<const char*, const char*> cases[] = {
-        // The name chosen, and what the message says (nothing when saved).
-        {"open/protected.txt", "The file is write-protected"},
-        {"open/link", ""},
-        {"open/dir", "Is a directory"},
-        {"open/big.txt", "File too large"},
-        {"closed/mine.txt", ""}, // written in place
-        {"closed/big.txt", "File too large"},
-        {"closed/new.txt", "Permission denied"},
+    // The kernel keeps a set-group-ID bit without group execution on a write.
+    fs::permissions(d.folder.path() / "closed/mine.txt", fs::perms(02640));
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        // The name chosen, what the message says (nothing when saved), and
+        // whether the disk fails to keep what was written.
+        {"open/protected.txt", "The file is write-protected", false},
+        {"open/unsynced.txt", "Input/output error", true},
+        {"open/link", "", false},
+        {"open/dir", "Is a directory", false},
+        {"open/big.txt", "File too large", false},
+        {"closed/mine.txt", "", false}, // written in place
+        {"closed/mine.txt", "Input/output error", true},
+        {"closed/big.txt", "File too large", false},
+        {"closed/new.txt", "Permission denied", false},
     };
-    for (const auto& [name, error] : cases) {
+    for (const auto& [name, error, fsyncFails] : cases) {
         const std::string path = (d.folder.path() / name).string();
         const std::string shown = InChild(
-            [&, error = error] {
+            [&, error = error, fsyncFails = fsyncFails] {
                 d.box.content = std::string(std::string(error) == "File too large" ? 100000 : 3, 'x');
                 d.answers = {path};
                 testing::FileSizeLimit limit(50000);
+                g_fsyncFails = fsyncFails;
                 RunSave(d.platform);
                 for (const std::string& line : d.journal) {
                     if (line.starts_with("error ")) return line;
@@ -200,9 +223,10 @@ TEST(Save, WritesThroughLinksInPlaceWhereItMustAndSaysWhyWhenItCannot)
                                 : "");
     }
     for (const char* name : {"open/target.txt", "closed/mine.txt"}) EXPECT_EQ(d.folder.read(name), "xxx") << name;
-    for (const char* name : {"open/protected.txt", "open/big.txt", "closed/big.txt"}) {
+    for (const char* name : {"open/protected.txt", "open/unsynced.txt", "open/big.txt", "closed/big.txt"}) {
         EXPECT_EQ(d.folder.read(name), "old") << name;
     }
+    EXPECT_EQ(fs::status(d.folder.path() / "closed/mine.txt").permissions(), fs::perms(0640));
     EXPECT_TRUE(fs::is_symlink(d.folder.path() / "open/link"));
     EXPECT_FALSE(d.folder.has("closed/new.txt"));
     for (const auto& e : fs::recursive_directory_iterator(d.folder.path())) {
@@ -227,6 +251,9 @@ TEST(Durability, FilesKeptReachTheDiskBeforeTheRenameAndTheFolderAfterIt)
          {"fsync " + folder + "/.saved.txt.XXXXXX", "rename " + saved, "fsync " + folder}},
         // The scratch file is deleted at once: nothing to wait for.
         {[&] { ShowReport(d.files, d.box, Pick3Report()); }, {"rename zavixs"}},
+        // A file that exists is replaced the same way, once.
+        {[&] { d.files.save(saved, "again"); },
+         {"fsync " + folder + "/.saved.txt.XXXXXX", "rename " + saved, "fsync " + folder}},
     };
     for (const auto& [write, expected] : cases) {
         std::vector<std::string> log;
@@ -237,6 +264,77 @@ TEST(Durability, FilesKeptReachTheDiskBeforeTheRenameAndTheFolderAfterIt)
         for (std::string& line : log) line = std::regex_replace(line, std::regex(R"((/\.[^/]+\.)\w{6}$)"), "$1XXXXXX");
         EXPECT_EQ(log, expected);
     }
+}
+
+TEST(StdFiles, EachCallAnswersWhatTheFileSystemDid)
+{
+    // Protects: the callers, which must not take a name the system refuses
+    // for a file, a write that did not reach the disk for a saved one, or a
+    // taken temporary name for a full folder.
+    DiskPlatform d;
+    StdFileSystem& files = d.files;
+    const std::string folder = d.folder.path().string() + "/";
+    constexpr std::size_t kAll = FileSystem::kNoLimit;
+    d.folder.write("file", "abc");
+    fs::create_directory("dir");
+    fs::create_symlink("nowhere", "dangling");
+    ::mkfifo("fifo", 0600);
+    for (const char* name : {"file", "dir", "dangling", "fifo"}) EXPECT_TRUE(files.exists(name)) << name;
+    for (const std::string& name : {std::string("missing"), std::string("file/x"), std::string(300, 'n')}) {
+        EXPECT_FALSE(files.exists(name)) << name.substr(0, 10);
+    }
+    EXPECT_EQ(files.readAll("file", 3), "abc");
+    // The system gives /proc/self/status a size of 0; it holds more bytes.
+    for (const auto& [name, limit] :
+         {std::pair{"file", 2ul}, {"fifo", kAll}, {"dir", kAll}, {"missing", kAll}, {"/proc/self/status", 0ul}}) {
+        EXPECT_EQ(files.readAll(name, limit), std::nullopt) << name;
+    }
+    // A link at the name gives way to a new file of the umask's mode.
+    const mode_t umask = ::umask(022);
+    EXPECT_TRUE(files.replaceWith("dangling", "new"));
+    ::umask(umask);
+    EXPECT_EQ(fs::symlink_status("dangling").permissions(), fs::perms(0644));
+    EXPECT_FALSE(d.folder.has("nowhere"));
+    // A taken temporary name: another is tried, a hundred times in all.
+    g_namesTaken = 3;
+    EXPECT_TRUE(files.replaceWith("file", "def"));
+    g_namesTaken = 100;
+    EXPECT_FALSE(files.replaceWith("file", "ghi"));
+    g_namesTaken = 0;
+    g_fsyncFails = true;
+    EXPECT_FALSE(files.replaceWith("file", "jkl"));
+    EXPECT_TRUE(files.writeScratch("scratch", "not waited for"));
+    g_fsyncFails = false;
+    EXPECT_EQ(d.folder.read("file"), "def");
+    // Saved through 39 links (the first one's target a full path); 40 are too many.
+    for (int i = 1; i <= 40; ++i) {
+        fs::create_symlink(i == 1 ? folder + "file" : "link" + std::to_string(i - 1), "link" + std::to_string(i));
+    }
+    const auto save = [&](const std::string& name) {
+        const SaveResult r = files.save(name, "through");
+        return r.saved ? "saved" : r.reason;
+    };
+    EXPECT_EQ(save(folder + "link39"), "saved");
+    EXPECT_EQ(d.folder.read("file"), "through");
+    EXPECT_EQ(save(folder + "link40"), "Too many levels of symbolic links");
+    EXPECT_EQ(save(folder + "fifo"), "Not a regular file");
+    // A link is deleted, not what it points to; a folder or nothing is not.
+    EXPECT_TRUE(files.removeFile("link40"));
+    EXPECT_FALSE(files.removeFile("missing"));
+    EXPECT_FALSE(files.removeFile("dir"));
+    EXPECT_TRUE(d.folder.has("link39") && fs::is_directory("dir") && !d.folder.has("link40"));
+    // With no place for files, relative names are nothing, until a folder is found.
+    files.keepNoFiles();
+    EXPECT_FALSE(files.exists("file") || files.readAll("file", kAll) || files.replaceWith("new", "x") ||
+                 files.writeScratch("new", "x") || files.removeFile("file") || !files.listFiles().empty());
+    EXPECT_EQ(save("file"), "No such file or directory");
+    EXPECT_TRUE(files.exists(folder + "file"));
+    EXPECT_FALSE(files.changeDirectory(folder + "missing"));
+    EXPECT_FALSE(files.exists("file"));
+    EXPECT_TRUE(files.changeDirectory(folder));
+    EXPECT_TRUE(files.exists("file"));
+    EXPECT_EQ(d.folder.read("file"), "through");
+    EXPECT_FALSE(d.folder.has("new"));
 }
 
 TEST(Modes, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirModeWithoutSetId)

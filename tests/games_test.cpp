@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <tuple>
 
+#include "charts/chart_text.h"
 #include "games/keno_returns.h"
 #include "games/many_draws.h"
 #include "games/named_games.h"
 #include "games/readable.h"
 #include "games/ticket_value.h"
+#include "temp_folder.h"
 
 namespace fortelle {
 namespace {
@@ -36,6 +39,22 @@ TEST(GameFiles, BuiltInFolderThenTheUsersOwn)
     EXPECT_EQ(folders("/opt/x/bin", {{"XDG_DATA_HOME", "/d"}, {"HOME", "/h"}}),
               (Folders{"/opt/x/bin/share/fortelle/games", "/d/fortelle/games"}));
     EXPECT_EQ(folders("/opt/x/bin", {{"XDG_DATA_HOME", "relative"}}), (Folders{"/opt/x/bin/share/fortelle/games"}));
+}
+
+// The window reads the games again when a game file comes or changes, and
+// not for any other file.
+TEST(GameFiles, FolderStampFollowsTheGameFilesOnly)
+{
+    const testing::TempFolder here;
+    const std::vector<std::string> folders{"."};
+    const std::string empty = GameFoldersStamp(folders);
+    std::ofstream("notes.txt") << "x";
+    EXPECT_EQ(GameFoldersStamp(folders), empty);
+    std::ofstream("a.json") << "{}";
+    const std::string one = GameFoldersStamp(folders);
+    EXPECT_NE(one, empty);
+    std::ofstream("a.json") << "{} ";
+    EXPECT_NE(GameFoldersStamp(folders), one);
 }
 
 TEST(NamedGames, AnyPrizeOddsAndPublishedCharts)
@@ -178,6 +197,18 @@ TEST(GameFiles, DecimalLimits)
         {"0.5e-999", Rational(1, 2 * boost::multiprecision::pow(BigInt(10), 999)), {}},
         {std::string(5000, '0') + "7." + std::string(3000, '0'), Rational(7), {}},
         {"0e1000", Rational(0), {}},
+        {"+2.5", Rational(5, 2), {}},
+        {"-0", Rational(0), {}},
+        {".5", Rational(1, 2), {}},
+        {"5.", Rational(5), {}},
+        {"12,345,678", Rational(12345678), {}},
+        {"1E3", Rational(1000), {}},
+        {"1e+3", Rational(1000), {}},
+        {"2.5e-1", Rational(1, 4), {}},
+        {"1234567890123456789012345", Rational(BigInt("1234567890123456789012345")), {}},
+        {"0.1e1000", Rational(boost::multiprecision::pow(BigInt(10), 999)), {}},
+        {"0.1e-999", Rational(1, boost::multiprecision::pow(BigInt(10), 1000)), {}},
+        {"0.01e-999", std::nullopt, F::TooManyDigits},
         {"1e1000", std::nullopt, F::TooManyDigits},
         {"1" + std::string(1000, '0'), std::nullopt, F::TooManyDigits},
         {"0." + ones, std::nullopt, F::TooManyDigits},
@@ -186,6 +217,12 @@ TEST(GameFiles, DecimalLimits)
         {"5e-99999999999999999999", std::nullopt, F::ExponentBeyondLimit},
         {"1e", std::nullopt, F::NotANumber},
         {"1,00", std::nullopt, F::NotANumber},
+        {"1000,000", std::nullopt, F::NotANumber},
+        {",100", std::nullopt, F::NotANumber},
+        {"1,0000", std::nullopt, F::NotANumber},
+        {".", std::nullopt, F::NotANumber},
+        {"--1", std::nullopt, F::NotANumber},
+        {"1e+", std::nullopt, F::NotANumber},
         {"1e400x", std::nullopt, F::NotANumber},
         {"", std::nullopt, F::NotANumber}};
     for (const auto& [text, value, fault] : rows) {
@@ -268,6 +305,44 @@ TEST(Readable, WrappingKeepsFiguresWhole)
     EXPECT_TRUE(Wrapped("").empty());
 }
 
+// Each figure form at its edges: "1 in X" to 2 places below 1E15, a
+// percentage to 2 places or 3 digits below 0.01 %, amounts to the cent below
+// 1,000 and whole from there; every tie to even.
+TEST(Readable, FiguresAtTheEdgesOfTheirForms)
+{
+    const auto q = [](const char* r) { return Rational(r); };
+    const std::pair<std::string, std::string> texts[] = {
+        {OneInText(q("2/3")), "1 in 1.5"},
+        {OneInText(q("8/9")), "1 in 1.12"},
+        {OneInText(q("1/45057474")), "1 in 45,057,474"},
+        {OneInText(q("1/999999999999999")), "1 in 999,999,999,999,999"},
+        {OneInText(q("1/1000000000000000")), "1 in 1E+15"},
+        {OneInText(q("1/1000000000000005")), "1 in 1E+15"},
+        {OneInText(q("1/1000000000000015")), "1 in 1.00000000000002E+15"},
+        {OneInText(0), "0 (impossible)"},
+        {ChanceText(1), "100 %"},
+        {ChanceText(q("999999/1000000")), "above 99.99 %"},
+        {ChanceText(q("9999/10000")), "99.99 %"},
+        {ChanceText(q("1/3")), "33.33 %"},
+        {ChanceText(q("1/10000")), "0.01 %"},
+        {ChanceText(q("1/300000")), "0.000333 %"},
+        {ChanceText(0), "0 %"},
+        {MoneyText(q("999995/1000"), "USD"), "1,000.00 USD"},
+        {MoneyText(q("1999/2"), "USD"), "999.50 USD"},
+        {MoneyText(q("2001/2"), "EUR"), "1,000 EUR"},
+        {MoneyText(q("2003/2"), "EUR"), "1,002 EUR"},
+        {MoneyText(q("-2469/2"), "EUR"), "-1,234 EUR"},
+        {MoneyText(q("5/2"), "EUR"), "2.50 EUR"},
+        {MoneyText(q("2"), "EUR"), "2 EUR"},
+        {MoneyText(q("1/250"), "EUR"), "0.00 EUR"},
+        {MoneyText(q("1"), "units"), "1 unit"},
+        {MoneyText(q("2000000000000001/2"), "USD"), "1E+15 USD"},
+        {FigureText(WholeFigure(q("-1/2"))), "0"},
+        {FigureText(WholeFigure(q("7/2"))), "4"},
+    };
+    for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
+}
+
 // A column of fractions shares one denominator only below 10^15.
 TEST(Readable, FractionsOverOneDenominator)
 {
@@ -281,6 +356,62 @@ TEST(Readable, FractionsOverOneDenominator)
     EXPECT_EQ(apart.texts, (std::vector<std::string>{"1/2", "1/1000000000000000"}));
     EXPECT_FALSE(FractionsOf({third}).common);
     EXPECT_EQ(FractionsOf({Rational(0)}).texts, std::vector<std::string>{"0/1"});
+}
+
+// The charts' figures: rounded once, ties to even, at each edge of a form.
+TEST(ChartText, FiguresAtTheEdgesOfTheirForms)
+{
+    using namespace charts;
+    const auto q = [](const char* r) { return Rational(r); };
+    const std::pair<std::string, std::string> texts[] = {
+        {FixedText(q("5/2"), 0), "2"},
+        {FixedText(q("7/2"), 0), "4"},
+        {FixedText(q("-5/2"), 0), "-2"},
+        {FixedText(q("-1/4"), 0), "0"},
+        {FixedText(q("1/8"), 2), "0.12"},
+        {FixedText(q("3/8"), 2), "0.38"},
+        {FixedText(q("1234567/2"), 1), "617,283.5"},
+        {SignificantText(q("9996/1000"), 3), "10.0"},
+        {SignificantText(q("655/10"), 3), "65.5"},
+        {SignificantText(q("13983816"), 3), "13,983,816"},
+        {SignificantText(q("342/1000000000"), 3), "0.000000342"},
+        {SignificantText(q("-12345/100000"), 2), "-0.12"},
+        {SignificantText(0, 3), "0"},
+        {PercentText(q("1/3")), "33.3 %"},
+        {PercentText(q("1")), "100 %"},
+        {PercentText(Rational(0)), "0 %"},
+        {PercentText(q("1/1000000000000")), "1.00E-10 %"},
+        {PercentText(q("9996/1000000000000000")), "1.00E-9 %"},
+        {PercentText(q("1/100000000000")), "0.00000000100 %"},
+        {PercentText(Precise("1e-200")), "1.00E-198 %"},
+        {PercentText(Precise(0)), "0 %"},
+        {PercentText(Precise("0.25")), "25.0 %"},
+        {CountText(9007199254740991.0), "9,007,199,254,740,991"},
+        {CountText(9007199254740992.0), "9.00719925474099E+15"},
+        {RoundAmountWords(999999), "999,999"},
+        {RoundAmountWords(1e6), "1 million"},
+        {RoundAmountWords(2.5e9), "2.5 billion"},
+        {RoundAmountWords(1e12), "1 trillion"},
+        {RoundAmountWords(1e15), "1E+15"},
+        {charts::Grouped(std::string("-1234567.891")), "-1,234,567.891"},
+    };
+    for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
+    EXPECT_EQ(DecimalExponent(q("1")), 0);
+    EXPECT_EQ(DecimalExponent(q("999/1000")), -1);
+    EXPECT_EQ(DecimalExponent(q("1000")), 3);
+    EXPECT_EQ(DecimalExponent(q("1/1000")), -3);
+    const auto ticks = DecadeTicks(-6, 0, 3, [](int e) { return std::to_string(e); });
+    ASSERT_EQ(ticks.size(), 4u);
+    EXPECT_EQ(ticks.front().label, "-6");
+    EXPECT_EQ(ticks.back().label, "0");
+    EXPECT_DOUBLE_EQ(ticks[1].at, 1e-4);
+    // Linear axes end on the first whole step at or above the top.
+    for (const auto& [top, end, count] : {std::tuple{7.0, 8.0, 5u}, {0.0, 1.0, 6u}, {6.0, 6.0, 7u}, {1.2, 1.2, 7u}}) {
+        forms::Axis axis;
+        SetLinearRange(axis, top, [](double) { return std::string(); });
+        EXPECT_NEAR(axis.to, end, 1e-12) << top;
+        EXPECT_EQ(axis.ticks.size(), count) << top;
+    }
 }
 
 } // namespace

@@ -34,6 +34,7 @@ TEST(ParameterFile, ReadsInFileOrderTheLastSetWinning)
                                {"49 x 12", 3, {49, std::nullopt, 12}},
                                {"\x01\x02\xff\r\n", 1, {std::nullopt}},
                                {"1.5E+15 12abc", 2, {1.5e15, std::nullopt}},
+                               {"8x 9.", 2, {std::nullopt, 9}},
                                {"7", 0, {}}};
     for (const ParseCase& c : cases) {
         EXPECT_EQ(ParseParameterValues(c.bytes, c.count), c.values) << c.bytes;

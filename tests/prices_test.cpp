@@ -88,6 +88,8 @@ TEST(Margin, MethodsKeepTheirDefinitionsAndFailAloud)
         {Prices({"1.001", "500"}), {}},
         {Prices({"87%", "20%", "10%", "5%", "2%", "1%"}), {Method::Additive}}, // Clarke et al. 2017
         {Prices({"2.1", "2.1", "51"}), {Method::Shin}},                        // a booksum below 100 %
+        {Prices({"2", "3", "6"}), {}},                                         // a booksum of exactly 100 %
+        {Prices({"2/3", "2/3", "9/1"}), {Method::Additive}},                   // the third left exactly 0
     };
     for (const Market& m : markets) {
         const Rational b = Booksum(m.prices);
@@ -100,6 +102,7 @@ TEST(Margin, MethodsKeepTheirDefinitionsAndFailAloud)
                 continue;
             }
             EXPECT_EQ(std::accumulate(f.chances.begin(), f.chances.end(), Rational(0)), 1);
+            EXPECT_EQ(f.exact, b == 1 || method == Method::Multiplicative || method == Method::Additive);
             const Float t = ToFloat(f.parameter);
             for (std::size_t i = 0; i < m.prices.size(); ++i) {
                 const Rational pi = 1 / m.prices[i];
@@ -128,14 +131,45 @@ TEST(Margin, MethodsKeepTheirDefinitionsAndFailAloud)
             }
         }
     }
+    EXPECT_FALSE(RemoveMargin(std::vector<Rational>{1, 3}, Method::Multiplicative).ok); // 1 returns only the stake
+}
+
+// The writers of numbers at their edges: ties to even, the places added
+// for a small share or a price that would read 1.00, thousands and signs.
+TEST(Numbers, WrittenAtTheirEdges)
+{
+    const std::pair<std::string, const char*> cases[] = {
+        {Fixed(Rational(1, 8), 2), "0.12"},
+        {Fixed(Rational(3, 8), 2), "0.38"},
+        {Fixed(Rational(-1, 8), 2), "-0.12"},
+        {Fixed(Rational(-5, 2), 0), "-2"},
+        {Fixed(Rational(0), 2), "0.00"},
+        {Fixed(Rational(1, 2), 2), "0.50"},
+        {Fixed(Rational(1234567, 2), 1), "617,283.5"},
+        {PlainDecimal(Rational(1234567, 2), 0), "617284"},
+        {Significant(Rational(10), 3), "10.0"},
+        {Significant(Rational(1), 3), "1.00"},
+        {Significant(Rational(-12345), 3), "-12,345"},
+        {Significant(Rational(11372, 10000000), 3), "0.00114"},
+        {Percent(Rational(1, 1000)), "0.10 %"},
+        {Percent(Rational(1, 10000)), "0.010 %"},
+        {Percent(Rational(-1, 2)), "-50.00 %"},
+        {PriceText(Rational(1004, 1000)), "1.004"},
+        {PriceText(Rational(10001, 10000)), "1.0001"},
+        {std::string(Trimmed(" \t2 \t")), "2"},
+        {Columns({{"a", "bb"}, {"ccc", "d"}}, " "), " a    bb\r\n ccc   d\r\n"},
+    };
+    for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
 }
 
 TEST(Prices, ReadEveryFormAndRefuseNonsense)
 {
     const std::pair<const char*, const char*> read[] = {
-        {"2.1", "21/10"},  {"11/10", "21/10"}, {"6-4", "5/2"},       {"Evens", "2"},    {"+150", "5/2"},
-        {"-110", "21/11"}, {"-100", "2"},      {"47.6%", "250/119"}, {"1,001", "1001"}, {" 1.5 ", "3/2"},
-        {"EVS", "2"},      {"evn", "2"},       {"even", "2"},
+        {"2.1", "21/10"}, {"11/10", "21/10"},   {"6-4", "5/2"},
+        {"Evens", "2"},   {"+150", "5/2"},      {"-110", "21/11"},
+        {"-100", "2"},    {"47.6%", "250/119"}, {"1,001", "1001"},
+        {" 1.5 ", "3/2"}, {"EVS", "2"},         {"evn", "2"},
+        {"even", "2"},    {"+100", "2"},        {"999999999999999", "999999999999999"},
     };
     for (const auto& [text, decimal] : read) {
         const PriceReading r = ReadPrice(text);
@@ -143,10 +177,20 @@ TEST(Prices, ReadEveryFormAndRefuseNonsense)
         EXPECT_EQ(*r.decimal, Rational(decimal)) << text;
     }
     const std::pair<const char*, const char*> refused[] = {
-        {"1", "not above 1"},    {"0.5", "not above 1"},  {"+99.5", "between -100 and +100"},
-        {"-0", "between"},       {"3/0", "divides by 0"}, {"0/5", "wins nothing"},
-        {"0%", "not above 0 %"}, {"100%", "below 100 %"}, {"2..1", "not a price"},
-        {"1e3", "not a price"},  {"", "Give a price"},    {"+-110", "not a price"},
+        {"1", "not above 1"},
+        {"0.5", "not above 1"},
+        {"+99.5", "between -100 and +100"},
+        {"-0", "between"},
+        {"3/0", "divides by 0"},
+        {"0/5", "wins nothing"},
+        {"0%", "not above 0 %"},
+        {"100%", "below 100 %"},
+        {"2..1", "not a price"},
+        {"1e3", "not a price"},
+        {"", "Give a price"},
+        {"+-110", "not a price"},
+        {"1000000000000000", "not a price"},
+        {"0.000000000000001%", "not a price"},
     };
     for (const auto& [text, why] : refused) {
         const PriceReading r = ReadPrice(text);
@@ -165,6 +209,8 @@ TEST(Prices, ReadEveryFormAndRefuseNonsense)
         {"2.5 %", "1/40"},
         {"1,000.5", "2001/2"},
         {"1,000,000", "1000000"},
+        {"100,000", "100000"},
+        {"1,00,000", nullptr},
         {"1,00", nullptr},
         {"1000,000", nullptr},
         {",100", nullptr},

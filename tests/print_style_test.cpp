@@ -28,6 +28,7 @@ TEST(PrintStyleNumber, DoublesInGeneralForm)
     for (const auto& [value, text] : cases) EXPECT_EQ(PrintStyleNumber(value), text);
     EXPECT_EQ(PrintStyleNumber(std::int64_t{-2147483648LL}), "-2147483648 ");
     EXPECT_EQ(PrintStyleNumber(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808 ");
+    EXPECT_EQ(PrintStyleNumber(std::int64_t{0}) + PrintStyleNumber(std::int64_t{7}), " 0  7 ");
 }
 
 TEST(PrintStyleNumber, IgnoresTheLocale)
@@ -45,11 +46,14 @@ TEST(Figure15, GeneralFormAndRoundingOfDoubleDoubles)
     EXPECT_EQ(GeneralForm({false, 1, 1000000}), "1E+1000000");
     EXPECT_EQ(GeneralForm({false, 25, -1}), "0.25");
     EXPECT_EQ(GeneralForm({false, 12, 5}), "120000");
+    EXPECT_EQ(GeneralForm({false, 12, 1}), "12");
     // The low part decides the fifteenth digit; just under ten rounds up.
     EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, 6e-15, 0, false)), "1.00000000000001");
     EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, 4e-15, 0, false)), "1");
     EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, -4e-15, 0, false)), "1");
-    EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, 5e-15, 0, false)), "1");            // a tie: to the even digit
+    EXPECT_EQ(GeneralForm(Figure15FromScaled(1.0, 5e-15, 0, false)), "1");  // a tie: to the even digit
+    EXPECT_EQ(GeneralForm(Figure15FromScaled(2.0, -5e-15, 0, false)), "2"); // the same below
+    EXPECT_EQ(GeneralForm(Figure15FromScaled(2.0, -6e-15, 0, false)), "1.99999999999999");
     EXPECT_EQ(GeneralForm(RatioFigure(1234567890123445, 1)), "1.23456789012344E+15"); // exact ratios too
     EXPECT_EQ(GeneralForm(RatioFigure(1234567890123455, 1)), "1.23456789012346E+15");
     EXPECT_EQ(GeneralForm(Figure15FromScaled(9.9999999999999995, 0.0, 20, false)), "1E+21");
@@ -61,7 +65,7 @@ TEST(RoundPlaces, TiesToEvenOnTheScaledValue)
     const std::tuple<double, int, double> cases[] = {
         {2.125, 2, 2.12}, {2.135, 2, 2.13}, {2.675, 2, 2.68}, {0.5, 0, 0}, {1.5, 0, 2},
         {2.5, 0, 2}, {-2.5, 0, -2}, {3.27803, 2, 3.28}, {0.122448979591837, 8, 0.12244898},
-        {1e15 + 0.5, 2, 1e15 + 0.5}, {1e300, 2, 1e300}};
+        {1e15 + 0.5, 2, 1e15 + 0.5}, {1e15 + 0.5, 0, 1e15 + 0.5}, {1e300, 2, 1e300}};
     // clang-format on
     for (const auto& [value, places, expected] : cases) {
         EXPECT_EQ(RoundPlaces(value, places), expected) << value << " to " << places;
@@ -78,6 +82,13 @@ TEST(GroupedWhole, HalvesAwayFromZeroGroupedInThrees)
         {1234567890123456789.0, "1,234,567,890,123,460,000"}};
     // clang-format on
     for (const auto& [value, text] : cases) EXPECT_EQ(GroupedWhole(value), text) << value;
+    for (const auto& [text, grouped] : {std::pair{"-1234567.25", "-1,234,567.25"},
+                                        {"123", "123"},
+                                        {"-123456", "-123,456"},
+                                        {"1.5E+20", "1.5E+20"},
+                                        {"", ""}}) {
+        EXPECT_EQ(Grouped(text), grouped) << text;
+    }
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "cli/command_line.h"
 #include "racing/henery.h"
+#include "racing/jurisdictions.h"
 #include "racing/racing_tools.h"
 
 namespace fortelle::racing {
@@ -136,6 +140,47 @@ TEST(Field, Chances)
     EXPECT_EQ(ReadChance("1.5"), std::nullopt);
 }
 
+// A superfecta of 24 starters whose legs leave out these runners holds
+// 100,000 combinations, the most a ticket may hold, or 100,001 (counted
+// by inclusion and exclusion over the legs' intersections).
+TEST(Tickets, AtMostAHundredThousandCombinations)
+{
+    FieldInput in;
+    in.entries.assign(kMostRunners, "9-1");
+    const Field field = ReadField(in);
+    const auto without = [](const std::vector<std::vector<int>>& legs) {
+        std::string selection;
+        for (const auto& out : legs) {
+            selection += selection.empty() ? "" : "-";
+            for (int n = 1, first = 1; n <= kMostRunners; ++n) {
+                if (std::find(out.begin(), out.end(), n) != out.end()) continue;
+                selection += (first ? "" : ",") + std::to_string(n);
+                first = 0;
+            }
+        }
+        return selection;
+    };
+    const auto most = without({{14}, {6, 9, 17, 20, 21}, {1, 7, 13, 21}, {1, 3, 6, 7, 12, 13, 18, 19, 21}});
+    EXPECT_EQ(ReadTicket(BetType::Superfecta, most, field).combinations.size(), kMostCombinations);
+    const auto over = without({{2, 7, 8, 9, 11, 18, 23}, {10}, {7, 9, 10}, {2, 6, 7, 11, 13, 18, 19, 20}});
+    EXPECT_THROW(ReadTicket(BetType::Superfecta, over, field), InputProblem);
+}
+
+// The rules' table refuses a pool it does not know, a takeout of 100 % or
+// more, and a figure that is not a decimal of at least 0 in a string.
+TEST(Jurisdictions, ReadTakeoutsFrom0ToBelow100Percent)
+{
+    const auto table = [](const std::string& takeout) {
+        return R"({"about": "", "jurisdictions": [{"id": "x", "name": "X", "takeout": {)" + takeout +
+               R"(}, "sources": []}]})";
+    };
+    const JurisdictionTable t = ReadJurisdictions(table(R"("win": "99.99", "show": "0")"));
+    EXPECT_EQ(t.jurisdictions.at(0).takeout.at("win"), R(9999, 10000));
+    EXPECT_EQ(t.jurisdictions.at(0).takeout.at("show"), 0);
+    for (const char* bad : {R"("win": "100")", R"("exotic": "10")", R"("win": 15)", R"("win": "-1")"})
+        EXPECT_THROW(ReadJurisdictions(table(bad)), std::runtime_error) << bad;
+}
+
 // Each tool's report is the command line's, byte for byte; its problems
 // stand beside their fields.
 TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
@@ -164,6 +209,16 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
          {"race", "6/4", "3-1", "4-1", "6-1", "--margin", "shin", "--bet", "exacta", "1-2"}},
         {&race, {{"runners", "2-1 5-2 4-1"}, {"scratched", "1"}}, {"race", "2-1", "5-2", "4-1", "--scratch", "1"}},
         {&race,
+         {{"runners", "2-1 5-2 8-1"},
+          {"model", "discount"},
+          {"discount", "0.8, 0.7"},
+          {"bet", "show"},
+          {"selection", "3"}},
+         {"race", "2-1", "5-2", "8-1", "--model", "discount", "--discount", "0.8,0.7", "--bet", "show", "3"}},
+        {&race,
+         {{"runners", "1/2 1/4 1/4"}, {"entries", "chances"}, {"margin", "shin"}},
+         {"race", "--chances", "1/2", "1/4", "1/4"}},
+        {&race,
          {{"runners", "2-1 5-2"}, {"margin", "multiplicative"}},
          {"race", "2-1", "5-2", "--margin", "normalisation"}},
         {&payoff,
@@ -191,6 +246,8 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
         {&race, {{"runners", "2-1 3-1"}, {"model", "discount"}, {"discount", "0"}}, "discount"},
         {&race, {{"runners", "2-1 3-1"}, {"margin", "logarithmic"}}, "margin"},
         {&race, {{"runners", "2-1 3-1"}, {"bet", "win"}, {"selection", "1"}, {"will_pay", "-1"}}, "will_pay"},
+        {&race, {{"runners", "2-1 3-1"}, {"will_pay", "3"}}, "will_pay"},
+        {&race, {{"runners", "1/2 0 1/2"}, {"entries", "chances"}}, "runners"},
         {&payoff, {{"pool", "100"}, {"amounts", "50"}}, "takeout"},
         {&payoff, {{"pool", "100"}, {"takeout", "15%"}, {"amounts", "50/20"}}, "amounts"},
         {&payoff, {{"pool", "1e3"}, {"takeout", "15"}, {"amounts", "50"}, {"minimum", "1"}}, "minimum"},

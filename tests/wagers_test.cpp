@@ -24,5 +24,14 @@ TEST(PowerSteps, KnownLargePowers)
     }
 }
 
+TEST(PoolCalculators, GamesBelowOneTakeTheDefaultAndAboveAMillionTheMost)
+{
+    for (const auto& [games, soccer, parlay] :
+         {std::tuple{0, 13, 2}, {-5, 13, 2}, {1, 1, 1}, {1000000, 1000000, 1000000}, {1000001, 1000000, 1000000}}) {
+        EXPECT_EQ(SoccerCalculator().accept({games}), WholeValues{soccer}) << games;
+        EXPECT_EQ(ParlayCalculator().accept({games}), WholeValues{parlay}) << games;
+    }
+}
+
 } // namespace
 } // namespace fortelle

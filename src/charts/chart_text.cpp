@@ -98,6 +98,7 @@ std::string PercentText(const Precise& chance)
 
 std::string OneInText(const Rational& p)
 {
+    if (p <= 0) return "impossible (0 %)";
     const std::string figure = GeneralForm(OneInFigure(p));
     return "1 in " + (figure.find('E') == std::string::npos ? Grouped(figure) : figure) + " (" + PercentText(p) + ")";
 }

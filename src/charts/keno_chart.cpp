@@ -126,9 +126,31 @@ std::string BehindText(const KenoReturn& k)
     return PercentText(ProvenFigure(b.chance * 100, b.error / b.chance, PercentFigure, nullptr), false).substr(1);
 }
 
+// Results are sums of the pays, decimals: shown to every place they have
+// (2 at least, as amounts are), so a grid of 40.0001 is not called 40.00.
+int Places(const Rational& r)
+{
+    if (denominator(r) == 1) return 0;
+    BigInt scaled = denominator(r);
+    int places = 0;
+    while (places < 15 && scaled != 1) {
+        if (scaled % 10 == 0) {
+            scaled /= 10;
+        } else if (scaled % 5 == 0) {
+            scaled /= 5;
+        } else if (scaled % 2 == 0) {
+            scaled /= 2;
+        } else {
+            break;
+        }
+        ++places;
+    }
+    return scaled == 1 ? std::max(places, 2) : 2; // an average need not be a decimal
+}
+
 std::string UnitsText(const Rational& r)
 {
-    return (r > 0 ? "+" : "") + FixedText(r, denominator(r) == 1 ? 0 : 2) + (abs(r) == 1 ? " unit" : " units");
+    return (r > 0 ? "+" : "") + FixedText(r, Places(r)) + (abs(r) == 1 ? " unit" : " units");
 }
 
 } // namespace
@@ -296,9 +318,9 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
     const Rational lattice = step * g;
     chart.note = "Each game's return is " +
                  (lattice == 1 ? std::string("a whole number of units")
-                               : "a multiple of " + FixedText(lattice, denominator(lattice) == 1 ? 0 : 2) + " units") +
-                 "; the spread of " + Grouped(std::to_string(n)) +
-                 " games is its power, computed in doubles by fast convolution, each figure within " +
+                               : "a multiple of " + FixedText(lattice, Places(lattice)) + " units") +
+                 "; the spread of " + Grouped(std::to_string(n)) + (n == 1 ? " game" : " games") +
+                 " is its power, computed in doubles by fast convolution, each figure within " +
                  SignificantText(RationalOf(error * static_cast<double>(bucket) * 100), 1) +
                  " percentage points. The part drawn holds about 95 % of the chance (with break-even): larger wins lie "
                  "beyond it.";

@@ -112,7 +112,7 @@ std::optional<std::string> UnsafeCharacter(std::string_view s)
         const auto cp = CodePointAt(s, i);
         if (!cp) return std::string("bytes that are not UTF-8");
         if (IsUnsafe(cp->first)) {
-            const bool mark = cp->first >= 0x200B;
+            const bool mark = cp->first == 0x061C || cp->first >= 0x200B; // U+061C: the Arabic letter mark
             return (mark ? "the text-direction mark " : "the control character ") + CodePointName(cp->first);
         }
         i += cp->second;
@@ -631,7 +631,10 @@ GameFileResult ReadGameFile(std::string_view text, std::string_view fileName)
     } catch (const Json::parse_error& e) {
         // The library's message names the token; the place is ours to say.
         std::string what = e.what();
-        const auto colon = what.rfind(": ");
+        // "[json.exception.parse_error.101] parse error at line 2, column 9: syntax error ...; last read: 'x'":
+        // what follows the place, which may itself hold ": ".
+        const auto column = what.find("column ");
+        const auto colon = what.find(": ", column == std::string::npos ? 0 : column);
         if (colon != std::string::npos) what = what.substr(colon + 2);
         const std::size_t offset = e.byte > 0 ? e.byte - 1 : 0;
         result.error = name + ": " + PlaceOf(text, offset) + ": not JSON: " + PrintableText(Shortened(what));

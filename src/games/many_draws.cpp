@@ -237,7 +237,8 @@ std::string ManyDrawsVerdict(const ManyDraws& r)
     if (in.tickets > 1) s += ", " + Grouped(std::to_string(in.tickets)) + " different tickets in each,";
     s += " the chance of winning at least once is " + PercentWords(r.atLeastPercent, r.certain);
     if (r.certain) return s + ".";
-    s += "; an even chance takes " + CountText(r.drawsFor50) + " draws";
+    const bool one = r.drawsFor50.exact && *r.drawsFor50.exact == 1;
+    s += "; an even chance takes " + CountText(r.drawsFor50) + (one ? " draw" : " draws");
     const std::string more = TimeAndMoney(r.drawsFor50, in);
     return s + (more.empty() ? "" : ": " + more) + ".";
 }

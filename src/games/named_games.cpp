@@ -89,15 +89,22 @@ std::string GameOddsVerdict(const GameOdds& odds)
     const auto spots = [](int n) { return std::to_string(n) + (n == 1 ? " spot" : " spots"); };
     if (odds.game->keno) {
         const int s = odds.spots;
-        const std::string all = s == 1 ? "catches its spot" : "catches all " + std::to_string(s);
-        const std::string top = chance(odds.p.back());
+        // A game may offer more spots than it draws numbers: then no ticket
+        // catches them all.
+        const int drawn = odds.game->drums.front().draw;
+        const bool can = odds.p.back() > 0;
+        const std::string all =
+            !can ? "cannot catch all " + std::to_string(s) + ": only " + std::to_string(drawn) + " numbers are drawn"
+            : s == 1 ? "catches its spot"
+                     : "catches all " + std::to_string(s);
+        const std::string top = can ? " with a chance of " + chance(odds.p.back()) : std::string();
         if (!odds.anyPrizeKnown) {
-            return "A ticket of " + spots(s) + " " + all + " with a chance of " + top + "; this game has no pay " +
-                   "table for " + spots(s) + ", so what it pays depends on the house.";
+            return "A ticket of " + spots(s) + " " + all + top + "; this game has no pay table for " + spots(s) +
+                   ", so what it pays depends on the house.";
         }
-        if (odds.anyPrize == 0) return "A ticket of " + spots(s) + " " + all + " with a chance of " + top + ".";
+        if (odds.anyPrize == 0) return "A ticket of " + spots(s) + " " + all + top + ".";
         return "A ticket of " + spots(s) + " wins some pay with a chance of " + chance(odds.anyPrize) + " and " + all +
-               " with " + top + ".";
+               (can ? " with " + chance(odds.p.back()) : std::string()) + ".";
     }
     if (odds.anyPrize == 0) return "No tier of this game pays a prize.";
     std::string s = "A ticket wins some prize with a chance of " + chance(odds.anyPrize);
@@ -261,6 +268,17 @@ std::string NamedGameJson(const GameOdds& odds)
     return j.dump(2) + "\n";
 }
 
+namespace {
+
+// The columns a name takes: one a character, whatever the bytes of its UTF-8.
+std::size_t Columns(std::string_view s)
+{
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0U) != 0x80; }));
+}
+
+} // namespace
+
 std::string GameListText(const GameCatalog& catalog)
 {
     std::size_t idWidth = 2, nameWidth = 4;
@@ -268,13 +286,13 @@ std::string GameListText(const GameCatalog& catalog)
     for (const GameDefinition& g : catalog.games) {
         names.push_back(g.keno ? g.name + " (" + SpotRange(g) + " spots)" : g.name);
         idWidth = std::max(idWidth, g.id.size());
-        nameWidth = std::max(nameWidth, names.back().size());
+        nameWidth = std::max(nameWidth, Columns(names.back()));
     }
     std::string out = Padded("ID", idWidth) + "  " + Padded("NAME", nameWidth) + "  RULES SINCE\n";
     for (std::size_t i = 0; i < catalog.games.size(); ++i) {
         const GameDefinition& g = catalog.games[i];
-        std::string line = Padded(g.id, idWidth) + "  " + Padded(names[i], nameWidth) + "  " +
-                           (g.rulesSince.empty() ? "-" : g.rulesSince);
+        std::string line = Padded(g.id, idWidth) + "  " + names[i] + std::string(nameWidth - Columns(names[i]), ' ') +
+                           "  " + (g.rulesSince.empty() ? "-" : g.rulesSince);
         out += line + "\n";
     }
     return out;

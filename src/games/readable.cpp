@@ -65,7 +65,12 @@ std::string FigureText(const Figure15& figure)
     return (figure.negative && figure.significand != 0 ? "-" : "") + Grouped(GeneralForm(figure));
 }
 
-std::string OneInText(const Rational& p) { return "1 in " + FigureText(OneInFigure(p)); }
+std::string OneInText(const Rational& p)
+{
+    // A Keno game may offer more spots than it draws: some catches never happen.
+    if (p <= 0) return "0 (impossible)";
+    return "1 in " + FigureText(OneInFigure(p));
+}
 
 std::string PercentWords(const Figure15& percent, bool certain)
 {
@@ -112,6 +117,8 @@ std::string MoneyText(const Rational& amount, std::string_view currency)
             text += '0';
         }
     }
+    // A game file without a currency counts in "units": one of them is a unit.
+    if (currency == "units" && text == "1") return "1 unit";
     if (!currency.empty()) text += " " + std::string(currency);
     return text;
 }

@@ -32,7 +32,7 @@ inline constexpr std::size_t kReportWidth = 76;
 // A figure in general form, grouped.
 std::string FigureText(const Figure15& figure);
 
-// "1 in 292,201,338" for a chance above 0.
+// "1 in 292,201,338" for a chance above 0, "0 (impossible)" for 0.
 std::string OneInText(const Rational& p);
 // A chance (0 to 1) as a percentage: "4.02 %", "0.000000342 %", "100 %";
 // "above 99.99 %" for a chance short of certain that rounds to 100.

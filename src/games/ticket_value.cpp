@@ -475,8 +475,11 @@ std::string TicketValueReport(const TicketValue& v)
     }
     const auto item = [&r](const std::string& text) { WriteWrapped(r, text, " - ", "   "); };
     r.line(" Assumed:");
-    item("an advertised jackpot of " + Money(a.jackpot, cur) +
-         (a.cash == 1 ? std::string(", taken at its full amount") : ", taken as cash: " + Percent(a.cash) + " of it"));
+    if (v.breakEven.kind != BreakEven::Kind::NoJackpotTier) {
+        item("an advertised jackpot of " + Money(a.jackpot, cur) +
+             (a.cash == 1 ? std::string(", taken at its full amount")
+                          : ", taken as cash: " + Percent(a.cash) + " of it"));
+    }
     item("a ticket price of " + Money(v.price, cur) + (a.price ? " (entered)" : " (the game's)"));
     if (a.taxAbove && a.taxRate > 0 && *a.taxAbove == 0) {
         item("a tax of " + Percent(a.taxRate) + " on every prize");
@@ -653,7 +656,7 @@ std::string TicketValueJson(const TicketValue& v)
         OrderedJson t;
         t["name"] = v.odds.tiers[i].name;
         t["probability"] = FractionText(v.odds.p[i]);
-        t["odds"] = GeneralForm(OneInFigure(v.odds.p[i]));
+        t["odds"] = v.odds.p[i] > 0 ? OrderedJson(GeneralForm(OneInFigure(v.odds.p[i]))) : OrderedJson(nullptr);
         t["counted"] = tv.counted;
         t["source"] = SourceName(tv.source);
         t["shared"] = tv.shared;

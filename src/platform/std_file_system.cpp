@@ -187,8 +187,10 @@ std::optional<std::string> StdFileSystem::readAll(std::string_view name, std::si
     bool failed = false;
     while (true) {
         if (got == bytes.size()) {
-            // The file may have grown since fstat; keep reading to its end.
-            if (bytes.size() >= limit) break;
+            // The file may have grown since fstat (or, as in /proc, have
+            // given no size): keep reading to its end, which must come
+            // before a byte past the limit.
+            if (bytes.size() > limit) break;
             bytes.resize(bytes.size() + 4096);
         }
         const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);

@@ -1,5 +1,7 @@
 #include "prices/questions.h"
 
+#include <cctype>
+
 namespace fortelle::prices {
 namespace {
 
@@ -11,7 +13,10 @@ std::optional<Rational> Amount(const std::string& what, const std::string& text,
     if (!value) {
         problems.push_back({what, "'" + text + "' is not an amount: write " + name + " as 100 or 1,250.50."});
     } else if (*value == 0) {
-        problems.push_back({what, "The " + name + " must be above 0."});
+        // `name` is written for the middle of a sentence ("the stake").
+        std::string sentence = name + " must be above 0.";
+        sentence[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sentence[0])));
+        problems.push_back({what, sentence});
         return std::nullopt;
     }
     return value;

@@ -50,6 +50,7 @@ def percent(p):  # 3 significant digits, exponent form below 1E-9 %
 
 
 def one_in(p):  # 1/p rounded once to 2 places below 1E15, to 15 significant digits from there
+    if p == 0: return "impossible (0 %)"
     x = 1 / p
     e = exponent(x)
     if e < 15:
@@ -75,7 +76,8 @@ def C(n, k): return math.comb(n, k) if 0 <= k <= n else 0
 
 def tiers(game, spots):  # [(name, p, prize text)]: each drum on its own
     if game.get("keno"):
-        return [(str(m), F(C(spots, m) * C(60 + 20 - spots, 20 - m), C(80, 20)), None) for m in range(spots + 1)]
+        n, k = game["drums"][0]["size"], game["drums"][0]["draw"]
+        return [(str(m), F(C(spots, m) * C(n - spots, k - m), C(n, k)), None) for m in range(spots + 1)]
     out = []
     for t in game["tiers"]:
         p = F(1)
@@ -177,7 +179,7 @@ def check_matches(name, rows, games, args):
         lo = max(0, k - (N - pool))
         want = [(str(m), F(C(pool, m) * C(N - pool, k - m), C(N, k))) for m in range(lo, min(k, pool) + 1)]
     else:
-        game = games[args[0]]
+        game = games.get(args[0]) or json.load(open(os.path.join(os.path.dirname(name), args[0])))
         ts = tiers(game, int(args[1]) if len(args) > 1 else 0)
         want = [(n, p) for n, p, _ in ts]
         if sum(p for _, p in want) < 1: want.append(("none", 1 - sum(p for _, p in want)))
@@ -208,6 +210,10 @@ def check_keno(name, rows, marks, shade, game, args):
     for c, w in enumerate(ways):
         step = int(pays.get(c, 0) * d)
         game_ways[step] = game_ways.get(step, 0) + w
+    if not rows:  # not drawn: only when the grid of the results (the pays' and the stake's) is past 2^20 steps
+        grid = F(math.gcd(*(int(x * d) for x in list(pays.values()) + [F(1)])), d)
+        check(f"{name} not drawn", True, max(pays.values()) / grid > 2**20 * n or n / grid > 2**20)
+        return
     T, points = n * d, [r for r in rows if r["detail"] != "end of the part drawn"]
     width = round((F(rows[1]["x"]) - F(rows[0]["x"])) * d) if len(rows) > 1 else 1
     top = T + round(F(Decimal(rows[-1]["x"])) * d)
@@ -252,7 +258,9 @@ def main():
             j = json.loads(text)
             note = j["note"]
             rows = [{"detail": "", **p, "type": "point", "name": s["name"]} for s in j["series"] for p in s["points"]]
+            rows += [{"detail": "", **m, "type": "mark", "name": m["label"]} for m in j["marks"]]
             rows = [{k: str(v) for k, v in r.items()} for r in rows]
+            shade = "# shaded: " + j["shade"]["label"] if j["shade"] else ""
         else:
             lines = text.splitlines()
             note = next((l[8:] for l in lines if l.startswith("# note: ")), "")

@@ -102,10 +102,10 @@ def check(path):
     if '--json' in cmd or '[exit' in raw: return 0, 0
     # A row's figures that go on under it belong to the row.
     text = re.sub(r'\n    (?=\S)', ' ', raw)
-    n = int(re.search(r'--draws (\d+)', cmd).group(1))
-    k = int(re.search(r'--tickets (\d+)', cmd).group(1)) if '--tickets' in cmd else 1
+    n = int(re.search(r'--draws[ =](\d+)', cmd).group(1))
+    k = int(re.search(r'--tickets[ =](\d+)', cmd).group(1)) if '--tickets' in cmd else 1
     p = F(re.search(r'One ticket: 1 in.*?p = (\d+/\d+)', text, re.S).group(1))
-    game_id = cmd.split()[2]
+    game_id = cmd.split()[2].split('=')[0]
     folder_games = os.path.join(os.path.dirname(__file__), '..', '..', 'data', 'games')
     game = json.load(open(os.path.join(folder_games, game_id + '.json'))) if game_id != '--odds' else {}
     qf = p * k
@@ -127,7 +127,7 @@ def check(path):
     verdict = f'In {n:,} draw{"" if n == 1 else "s"}' + (f', {k:,} different tickets in each,' if k > 1 else '') + ' the chance of winning at least once is ' + expect['At least one win'].split('= ')[-1]
     if qf < 1:
         even = count(q, mp.mpf(1) / 2)
-        verdict += '; an even chance takes ' + (even if even.startswith('about') else f'{int(even):,}') + ' draws'
+        verdict += '; an even chance takes ' + (even if even.startswith('about') else f'{int(even):,}') + (' draw' if even == '1' else ' draws')
         if game and spent(int(count(q, mp.mpf(1) / 2)), game, k): verdict += ': ' + spent(int(count(q, mp.mpf(1) / 2)), game, k)
     expect['In '] = verdict + '.'
     paragraphs = [' '.join(l.strip() for l in block.splitlines()) for block in raw.split('\n\n')]

@@ -52,6 +52,8 @@ def percent(p):
     return plain(places(x, 2 - digits))
 
 def money(x, cur):
+    if x == 1 and cur == 'units':
+        return '1 unit'
     if abs(x) >= 1000:
         return f'{round(x):,} {cur}'
     if x.denominator == 1:
@@ -94,8 +96,10 @@ def check_value(path, cmd, text, bad):
     if '--tickets-sold' in cmd or '--pool' in cmd:
         return 0
     gid = cmd.split()[2]
-    game = json.load(open(os.path.join(GAMES, os.path.basename(gid) if gid.endswith('.json') else gid + '.json')))
-    cur = game['currency']
+    # A game named by its file is read beside the golden file.
+    where = os.path.join(os.path.dirname(path), gid) if gid.endswith('.json') else os.path.join(GAMES, gid + '.json')
+    game = json.load(open(where))
+    cur = game.get('currency', 'units')
     price = option(cmd, 'price') or F(game['price'])
     jackpot, cash = option(cmd, 'jackpot'), option(cmd, 'cash') or 1
     rate, above = (option(cmd, 'tax') or 0) / 100, option(cmd, 'tax-above') or 0
@@ -104,7 +108,7 @@ def check_value(path, cmd, text, bad):
     factors = game.get('multiplier', {}).get('values', [1])
     least = len(factors) > 1 and 'chances' not in game['multiplier']
     chances = {}
-    for row in re.findall(r'^~ (\S+) .*\n.*p = +(\d+)/(\d+)', text, re.M):
+    for row in re.findall(r'^~ (\S+) (?:[^\n]*\n)?[^\n]*?p = +(\d+)/(\d+)', text, re.M):
         chances[row[0]] = F(int(row[1]), int(row[2]))
     value, left, pj, kj = F(0), 0, None, F(0)
     for t in game['tiers']:
@@ -130,6 +134,10 @@ def check_value(path, cmd, text, bad):
     verdict = f'On average a {money(price, cur)} ticket returns {"at least " if bound else ""}{money(value, cur)}: ' + \
         f'you {"lose" if gap > 0 else "gain"} {("at most " if gap > 0 else "at least ") if bound else ""}' + \
         f'{money(abs(gap), cur)} ({share} %) per ticket' + (f' (partial: {"; ".join(parts)})' if bound else '') + '.'
+    if places(abs(gap), 2) == 0:
+        verdict = f'On average a {money(price, cur)} ticket returns {"at least " if bound else ""}' + \
+            f'{money(value, cur)}: you break even to the cent{", or better" if bound else ""}' + \
+            (f' (partial: {"; ".join(parts)})' if bound else '') + '.'
     partial = f' (partial: {left} tier{"s" if left > 1 else ""} without an amount)' if left else ''
     want = [verdict, f'Expected value of a ticket: {"at least " if least else ""}{money(value, cur)}{partial}',
             f'Return per unit staked: {"at least " if least else ""}{plain(places(value / price * 100, 2))} %' +

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -12,10 +13,12 @@
 #include <QTimer>
 #include <QTranslator>
 #include <cmath>
+#include <set>
 
 #include "lottery/digit_games.h"
 #include "platform/qt/qt_dialogs.h"
 #include "shell/qt/desktop.h"
+#include "shell/texts.h"
 #include "window_fixture.h"
 
 namespace fortelle {
@@ -193,6 +196,49 @@ TEST(DesktopChoices, TheUsersStyleAndLanguage)
     ASSERT_NE(german, nullptr);
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
     QCoreApplication::removeTranslator(german);
+}
+
+// What a program of the build prints and its exit status (-1: it crashed),
+// run without a window system: one it needed would fail at once.
+std::pair<int, QString> Program(const QString& program, const QStringList& args, const QString& output = {})
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none-such"));
+    process.setProcessEnvironment(env);
+    if (!output.isEmpty()) process.setStandardOutputFile(output);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../") + program, args);
+    EXPECT_TRUE(process.waitForFinished(20000)) << program.toStdString();
+    const QString printed = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, printed};
+}
+
+TEST(DesktopProgram, AnswersVersionAndHelpWithoutAWindowAndWritesItsIcons)
+{
+    const QString about = QString::fromStdString(AboutText());
+    EXPECT_EQ(Program("fortelle", {"-x", "--version"}), std::pair(0, about));
+    EXPECT_EQ(Program("fortelle", {"--help"}),
+              std::pair(0, QStringLiteral("Usage: fortelle [--version | --help]\nFortelle: Calculate odds for lottery, "
+                                          "horses, sports\n")));
+    EXPECT_EQ(Program("fortelle", {"--version"}, "/dev/full"), std::pair(1, QString())); // nothing reached the output
+
+    // Sizes and files in pairs; a size that is none is refused.
+    testing::TempFolder folder;
+    const QString png = QString::fromStdString((folder.path() / "i.png").string());
+    EXPECT_EQ(Program("fortelle_icon_writer", {}), std::pair(0, QString()));
+    EXPECT_EQ(Program("fortelle_icon_writer", {"16", png, "32"}), std::pair(0, QString()));
+    EXPECT_EQ(QImage(png).size(), QSize(16, 16));
+    EXPECT_EQ(Program("fortelle_icon_writer", {"0", png}),
+              std::pair(1, "fortelle_icon_writer: cannot write " + png + "\n"));
+    // Crisp edges at the small sizes: the die's four colours, no shades between.
+    for (const int size : {32, 33}) {
+        const QImage icon = DrawIcon(size);
+        std::set<QRgb> colours;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) colours.insert(icon.pixel(x, y));
+        }
+        EXPECT_EQ(colours.size() == 4, size == 32) << colours.size();
+    }
 }
 
 } // namespace

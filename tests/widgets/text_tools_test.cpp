@@ -10,9 +10,11 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_output_box.h"
 #include "window_fixture.h"
 
 namespace fortelle {
@@ -303,6 +305,25 @@ TEST_F(TextTools, TabLeavesTheBoxAlongTheTabOrder)
         EXPECT_EQ(window->focusWidget()->objectName(), expected);
         EXPECT_EQ(boxText(), before);
     }
+}
+
+TEST(OutputBoxText, EveryKindOfLineBreakAndLongLinesInPieces)
+{
+    QPlainTextEdit edit;
+    QtOutputBox box(edit, QFont());
+    const auto blocks = [&](const std::string& text) {
+        box.setText(text);
+        return edit.document()->blockCount();
+    };
+    EXPECT_EQ(blocks("a\r\nb\rc\nd\r"), 5);
+    EXPECT_EQ(box.text(), "a\nb\nc\nd\n");
+    const std::string x(10000, 'x');
+    EXPECT_EQ(blocks(x + "\r\n"), 2);                    // at the limit: still one line
+    EXPECT_EQ(blocks("s\n" + x + "y\nend"), 1 + 11 + 1); // past it: a piece per thousand characters
+    EXPECT_EQ(box.text(), "s\n" + x + "y\nend");
+    // A character of two halves stays whole.
+    EXPECT_EQ(blocks(std::string(999, 'x') + "\xF0\x9F\x98\x80" + x), 11);
+    EXPECT_EQ(edit.document()->firstBlock().length(), 999 + 2 + 1);
 }
 
 } // namespace

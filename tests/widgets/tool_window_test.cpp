@@ -2,18 +2,25 @@
 // would: opened from the menus, answers typed, Enter, the verdict, the
 // report in the box, Escape, and a computation stopped half way.
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
+#include "app/tools.h"
+#include "fakes.h"
 #include "forms/qt/chart_pane.h"
 #include "forms/qt/tool_window.h"
+#include "games/game_file.h"
 #include "platform/qt/qt_dialogs.h"
-#include "platform/std_file_system.h"
 #include "window_fixture.h"
 
 namespace fortelle {
@@ -66,7 +73,8 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     auto problems = [value] {
         QStringList shown;
         for (QLabel* l : value->findChildren<QLabel*>()) {
-            if (l->isVisibleTo(value) && l->text().contains("must")) shown << l->text();
+            if (l->isVisibleTo(value) && (l->text().contains("must") || l->text().startsWith("Enter")))
+                shown << l->text();
         }
         return shown;
     };
@@ -89,6 +97,11 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     qobject_cast<QComboBox*>(Field(value, "Game"))->setCurrentText("EuroMillions");
     EXPECT_EQ(qobject_cast<QLineEdit*>(Field(value, "Tax rate, %"))->text(), "");
     EXPECT_EQ(Field(value, "Tax rate, %")->inputMethodHints(), Qt::InputMethodHints(Qt::ImhFormattedNumbersOnly));
+    EXPECT_TRUE(problems().isEmpty()); // another game: nothing typed in it yet
+    auto* game = qobject_cast<QComboBox*>(Field(value, "Game"));
+    game->setCurrentIndex(0);
+    EXPECT_EQ(value->session().values().at("game"), game->itemData(0).toString().toStdString());
+    game->setCurrentText("EuroMillions");
     Type(value, "Advertised jackpot, EUR", "17000000");
     QTest::keyClick(value, Qt::Key_Escape);
     QTRY_VERIFY(window->findChild<ToolWindow*>(ToolWindow::NameFor("value")) == nullptr);
@@ -97,40 +110,171 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     EXPECT_EQ(qobject_cast<QComboBox*>(Field(value, "Game"))->currentText(), "US Powerball");
 }
 
-// A tool that draws every kind of field and computes until it is stopped.
-class Slow final : public forms::Tool {
+// A tool that draws every kind of field, refuses as it is told, and answers
+// at once, or computes until it is stopped when told to wait.
+class Fake final : public forms::Tool {
 public:
-    forms::ToolInfo info() const override { return {"slow", "Test", "Slow", "Waits", false}; }
-    std::vector<forms::Field> fields(const forms::Values&) const override
+    forms::ToolInfo info() const override { return {"fake", "Test", "Fake", "Tries the window", false}; }
+    std::vector<forms::Field> fields(const forms::Values& v) const override
     {
-        forms::Field picks;
-        picks.key = picks.label = "picks";
-        picks.kind = forms::Kind::Picks;
-        picks.lowest = 1, picks.highest = 12;
-        return {picks};
+        using forms::Kind;
+        const auto field = [](const char* key, const char* label, Kind kind, std::string unit, std::string initial) {
+            forms::Field f;
+            f.key = key, f.label = label, f.kind = kind, f.unit = std::move(unit), f.initial = std::move(initial);
+            return f;
+        };
+        // The unit follows the amount and the picks, so that the form is drawn anew as they change.
+        const bool many = v.count("amount") && (v.at("amount").size() > 1 || v.at("picks").size() > 2);
+        std::vector<forms::Field> f{field("zone", "Zone", Kind::Text, "mm", ""),
+                                    field("amount", "Amount", Kind::Count, many ? "tickets" : "ticket", ""),
+                                    field("notes", "Notes", Kind::Lines, "", "a\nb"),
+                                    field("now", "No wait", Kind::Check, "", "1"),
+                                    field("picks", "Picks", Kind::Picks, "", "")};
+        f[4].lowest = 1, f[4].highest = 12;
+        return f;
     }
-    std::vector<forms::Problem> check(const forms::Values&) const override { return {}; }
-    forms::Result compute(const forms::Values&, forms::Progress& progress) const override
+    std::vector<forms::Problem> check(const forms::Values& v) const override
     {
-        while (!progress.cancelled()) progress.advance(0.5);
-        return {};
+        std::vector<forms::Problem> problems;
+        if (v.at("amount").find_first_not_of("0123456789") != std::string::npos)
+            problems.push_back({"amount", "The amount must be a whole number."});
+        if (v.at("picks").empty()) problems.push_back({"", "Pick a number."});
+        return problems;
+    }
+    forms::Result compute(const forms::Values& v, forms::Progress& progress) const override
+    {
+        while (v.at("now").empty() && !progress.cancelled()) progress.advance(0);
+        forms::Result r;
+        r.verdict = "Picked " + v.at("picks") + ".";
+        r.charts.resize(2);
+        r.exports = {{"Tickets as CSV", "tickets.csv", "1,2\n"}};
+        return r;
     }
 };
 
-TEST_F(WindowTest, PicksAreAGridAndALongComputationStops)
+TEST_F(WindowTest, EveryKindOfFieldRefusalsAndTheAnswersExtras)
 {
-    StdFileSystem files;
-    std::unique_ptr<ToolWindow> w(new ToolWindow(std::make_shared<Slow>(), files, window->dialogs(), nullptr, nullptr));
-    const auto toggles = w->findChild<QWidget*>(QStringLiteral("form"))->findChildren<QToolButton*>();
+    testing::FakePlatform p;
+    ToolWindow w(std::make_shared<Fake>(), p.files, p.dialogs, nullptr, nullptr);
+    // Each label with a letter of its own; units beside their fields; tall
+    // fields labelled at their top; each editor for its kind, with its value.
+    QStringList labels;
+    for (QLabel* l : w.findChild<QWidget*>(QStringLiteral("form"))->findChildren<QLabel*>()) {
+        if (l->text().endsWith(':')) labels << l->text();
+    }
+    labels << w.findChild<QCheckBox*>()->text();
+    EXPECT_EQ(labels.join(' '), "&Zone: &Amount: &Notes: &Picks: No &wait");
+    auto* grid = qobject_cast<QGridLayout*>(w.findChild<QScrollArea*>(QStringLiteral("form"))->widget()->layout());
+    QStringList units;
+    for (int row : {0, 2, 4}) {
+        QLayoutItem* unit = grid->itemAtPosition(row, 2);
+        units << (unit ? qobject_cast<QLabel*>(unit->widget())->text() : "-");
+    }
+    EXPECT_EQ(units.join(' '), "mm ticket -");
+    EXPECT_EQ(grid->itemAtPosition(0, 0)->alignment(), Qt::AlignVCenter | Qt::AlignLeft);
+    EXPECT_EQ(grid->itemAtPosition(4, 0)->alignment(), Qt::AlignTop | Qt::AlignLeft);
+    EXPECT_EQ(grid->itemAtPosition(8, 0)->alignment(), Qt::AlignTop | Qt::AlignLeft);
+    EXPECT_EQ(Field(&w, "Zone, mm")->inputMethodHints(), Qt::ImhNone);
+    EXPECT_EQ(Field(&w, "Amount, ticket")->inputMethodHints(), Qt::ImhDigitsOnly);
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(Field(&w, "Notes"))->toPlainText(), "a\nb");
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(Field(&w, "No wait"))->isChecked());
+
+    // A form drawn anew as a field is typed in keeps that field's focus and caret.
+    QWidget* amount = Field(&w, "Amount, ticket");
+    Type(&w, "Amount, ticket", "1");
+    EXPECT_EQ(Field(&w, "Amount, ticket"), amount); // the same form
+    QTest::keyClick(amount, Qt::Key_Home);
+    QTest::keyClick(amount, Qt::Key_2); // "21": another unit
+    auto* edit = qobject_cast<QLineEdit*>(Field(&w, "Amount, tickets"));
+    EXPECT_NE(edit, amount);
+    EXPECT_EQ(w.focusWidget(), edit);
+    EXPECT_EQ(edit->cursorPosition(), 1);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    edit = qobject_cast<QLineEdit*>(Field(&w, "Amount, ticket"));
+    EXPECT_EQ(w.focusWidget(), edit);
+    EXPECT_EQ(edit->cursorPosition(), 0);
+
+    // A field's problem shows once it is typed in, the form's after Calculate,
+    // which goes to the first field to put right.
+    QTest::keyClick(edit, Qt::Key_X);
+    const auto shown = [&w](const char* text) {
+        for (QLabel* l : w.findChildren<QLabel*>()) {
+            if (l->text() == QLatin1String(text)) return !l->isHidden();
+        }
+        return false;
+    };
+    EXPECT_TRUE(shown("The amount must be a whole number."));
+    EXPECT_FALSE(shown("Pick a number."));
+    Field(&w, "Zone, mm")->setFocus();
+    w.calculate();
+    EXPECT_EQ(Verdict(&w), "Not calculated: put right what is marked in red. Pick a number.");
+    EXPECT_TRUE(shown("Pick a number."));
+    EXPECT_EQ(w.focusWidget(), Field(&w, "Amount, tickets"));
+    QTest::keyClick(Field(&w, "Amount, tickets"), Qt::Key_Backspace);
+    w.calculate();
+    EXPECT_EQ(Verdict(&w), "Not calculated: Pick a number.");
+
+    // An answer with two charts and a file to save.
+    const auto toggles = w.findChild<QWidget*>(QStringLiteral("form"))->findChildren<QToolButton*>();
     ASSERT_EQ(toggles.size(), 12);
     toggles[6]->click();
-    toggles[2]->click();
-    EXPECT_EQ(w->session().values().at("picks"), "3 7");
-    w->calculate();
-    EXPECT_TRUE(w->busy());
-    QTest::keyClick(w.get(), Qt::Key_Escape); // stops; a second Escape would close
-    EXPECT_EQ(Verdict(w.get()), "Stopped: nothing was computed or remembered.");
-    EXPECT_FALSE(folder.has("Tools.json"));
+    toggles[2]->setFocus();
+    toggles[2]->click(); // another unit: the picks keep the focus
+    EXPECT_TRUE(Field(&w, "Picks")->isAncestorOf(w.focusWidget()));
+    w.calculate();
+    EXPECT_EQ(Verdict(&w), "Picked 3 7.");
+    auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("tabs"));
+    EXPECT_TRUE(tabs->documentMode());
+    EXPECT_EQ(tabs->tabText(1) + ' ' + tabs->tabText(2), "Chart &1 Chart &2");
+    QPushButton* save = nullptr;
+    for (QPushButton* b : w.findChildren<QPushButton*>()) {
+        if (b->text() == "Save Tickets as CSV…") save = b;
+    }
+    ASSERT_NE(save, nullptr);
+    p.journal.clear();
+    p.answers = {std::nullopt, "/out/t.csv", "/out/u.csv"};
+    save->click(); // cancelled
+    save->click();
+    p.files.readOnlyFolder = true;
+    save->click();
+    const std::string dialog = "save dialog \"Save Tickets as CSV\" filter \"CSV files (*.csv)|*.csv|All files "
+                               "(*.*)|*.*\" flags 0 offering \"tickets.csv\"";
+    EXPECT_EQ(p.journal,
+              (testing::Journal{dialog, "  cancelled", dialog, "  chosen \"/out/t.csv\"", "write /out/t.csv \"1,2\\n\"",
+                                dialog, "  chosen \"/out/u.csv\"", "write /out/u.csv \"1,2\\n\" fails",
+                                "error \"Save\" \"The file could not be written\""}));
+
+    // Told to wait: the bar shows after a moment, and Escape stops.
+    p.files.files.clear();
+    Field(&w, "No wait")->setFocus();
+    QTest::keyClick(Field(&w, "No wait"), Qt::Key_Space);
+    EXPECT_EQ(w.session().values().at("picks"), "3 7");
+    w.calculate();
+    EXPECT_TRUE(w.busy());
+    auto* bar = w.findChild<QProgressBar*>();
+    ASSERT_TRUE(QTest::qWaitFor([bar] { return !bar->isHidden(); }, 5000));
+    EXPECT_EQ(bar->maximum(), 1000);
+    EXPECT_EQ(bar->value(), 0);
+    QTest::keyClick(&w, Qt::Key_Escape); // stops; a second Escape would close
+    EXPECT_EQ(Verdict(&w), "Stopped: nothing was computed or remembered.");
+    EXPECT_TRUE(p.files.files.empty());
+}
+
+// A shared link: the game first, with its remembered answers, then the rest over them.
+TEST(FormSession, ALinkSetsTheGameFirstThenTheRest)
+{
+    testing::FakePlatform p;
+    const auto tools = MakeTools({std::make_shared<const GameCatalog>(LoadGameCatalog({FORTELLE_GAMES_SOURCE}))});
+    const auto value = std::find_if(tools.begin(), tools.end(), [](const auto& t) { return t->info().id == "value"; });
+    ASSERT_NE(value, tools.end());
+    forms::Memory memory(p.files);
+    memory.keep("value", "euromillions", {{"game", "euromillions"}, {"jackpot", "17000000"}});
+    memory.keep("value", "us-powerball", {{"game", "us-powerball"}});
+    forms::Session session(**value, memory);
+    session.setAll({{"tax", "5"}, {"game", "euromillions"}});
+    EXPECT_EQ(session.values().at("game"), "euromillions");
+    EXPECT_EQ(session.values().at("jackpot"), "17000000");
+    EXPECT_EQ(session.values().at("tax"), "5");
 }
 
 } // namespace
