@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 #include "cli/command_line.h"
@@ -185,6 +186,62 @@ TEST(Designs, SchoenheimBoundOnPublishedValues)
     EXPECT_EQ(ExactWheel(31, 6, 2, 2).value_or(ExactDesign{}).blocks.size(), 31u); // the plane of order 5
 }
 
+// Each construction is a Steiner system S(t, k, v): k numbers a ticket,
+// every t-set of the v numbers inside exactly one ticket. The full wheel
+// (t = k) holds every k-set once. Requests no construction answers get none.
+TEST(Designs, EveryConstructionHoldsEachSetExactlyOnce)
+{
+    struct Case {
+        int v, k, t;
+        const char* how;
+    };
+    for (const Case c : {Case{7, 3, 2, "Skolem"},
+                         Case{13, 3, 2, "Skolem"},
+                         Case{9, 3, 2, "Bose"},
+                         Case{15, 3, 2, "Bose"},
+                         Case{13, 4, 2, "projective plane of order 3"},
+                         Case{31, 6, 2, "projective plane of order 5"},
+                         Case{57, 8, 2, "projective plane of order 7"},
+                         Case{25, 5, 2, "affine plane of order 5"},
+                         Case{49, 7, 2, "affine plane of order 7"},
+                         Case{8, 4, 3, "Boolean"},
+                         Case{64, 4, 3, "Boolean"},
+                         Case{23, 7, 4, "Golay"},
+                         Case{22, 6, 3, "Golay"},
+                         Case{21, 5, 2, "Golay"},
+                         Case{24, 8, 5, "Golay"},
+                         Case{12, 6, 5, "GF(11)"},
+                         Case{11, 5, 4, "GF(11)"},
+                         Case{10, 4, 3, "GF(11)"},
+                         Case{7, 3, 3, "full wheel"},
+                         Case{9, 9, 4, "one ticket"}}) {
+        SCOPED_TRACE(std::to_string(c.v) + "," + std::to_string(c.k) + "," + std::to_string(c.t));
+        const auto design = ExactWheel(c.v, c.k, c.t, c.t);
+        ASSERT_TRUE(design);
+        EXPECT_NE(design->name.find(c.how), std::string::npos) << design->name;
+        std::vector<int> times(Choose(c.v, c.t), 0);
+        for (const Mask b : design->blocks) {
+            ASSERT_EQ(std::popcount(b), c.k);
+            ASSERT_LE(std::bit_width(b), c.v);
+            std::vector<int> at;
+            for (int i = 0; i < c.v; ++i) {
+                if (b >> i & 1) at.push_back(i);
+            }
+            EverySet(c.k, c.t, [&](const std::vector<int>& pick) {
+                Mask set = 0;
+                for (const int i : pick) set |= Mask{1} << at[static_cast<std::size_t>(i - 1)];
+                ++times[RankCombination(set)];
+            });
+        }
+        EXPECT_EQ(std::count(times.begin(), times.end(), 1), std::ssize(times));
+    }
+    for (const auto [v, k, m, t] :
+         {std::array{5, 6, 6, 6}, std::array{7, 3, 2, 3}, std::array{10, 3, 4, 1}, std::array{7, 3, 3, 2},
+          std::array{16, 4, 2, 2}, std::array{12, 4, 3, 3}, std::array{30, 6, 6, 6}}) {
+        EXPECT_FALSE(ExactWheel(v, k, m, t)) << v << "," << k << "," << m << "," << t;
+    }
+}
+
 // Every wheel the builder makes passes the checker, and the same seed and
 // budget give the same wheel.
 TEST(Builder, EveryBuiltWheelPassesTheChecker)
@@ -201,6 +258,8 @@ TEST(Builder, EveryBuiltWheelPassesTheChecker)
         const SubsetTally s = WalkSubsets({c.v, c.k, c.v, r.wheel.masks, 0, c.m, nullptr, 1}, {});
         for (int h = 0; h < c.t; ++h) EXPECT_EQ(s.best[c.m][h], 0u) << c.v << " " << c.k << " " << c.t << " " << c.m;
         EXPECT_GE(BigInt(r.wheel.tickets.size()), r.bound.value);
+        EXPECT_EQ(SubsetWork({c.v, c.k, c.v, r.wheel.masks, 0, c.m, nullptr, 1}),
+                  static_cast<double>(Choose(c.v, c.m) * r.wheel.tickets.size()));
         EXPECT_EQ(MakeWheel(in).wheel.tickets, r.wheel.tickets);
     }
 }
@@ -221,6 +280,29 @@ TEST(Checker, StopsWhenCancelled)
     MakeInput in;
     in.request = {30, 6, 4, 4, 600, 1};
     EXPECT_TRUE(MakeWheel(in, stop).stopped);
+    ticks = 0; // here the greedy pass ticks once: the anneal is stopped
+    in.request = {10, 5, 3, 3, 1, 4};
+    EXPECT_TRUE(MakeWheel(in, stop).stopped);
+}
+
+// Each limit of a request accepted at its edge and refused one past it.
+TEST(Builder, RefusesRequestsPastItsLimits)
+{
+    struct Case {
+        BuildRequest r;
+        const char* first; // the first problem's field
+    };
+    for (const Case& c :
+         {Case{{2, 1, 1, 1}, ""}, Case{{1, 1, 1, 1}, "v"}, Case{{64, 2, 1, 1}, ""}, Case{{65, 2, 1, 1}, "v"},
+          Case{{10, 0, 1, 1}, "k"}, Case{{25, 20, 1, 1}, ""}, Case{{25, 21, 1, 1}, "k"}, Case{{5, 5, 1, 1}, ""},
+          Case{{5, 6, 1, 1}, "k"}, Case{{10, 3, 0, 1}, "t"}, Case{{10, 3, 3, 3}, ""}, Case{{10, 3, 4, 4}, "t"},
+          Case{{10, 3, 2, 1}, "m"}, Case{{10, 3, 2, 4}, "m"}, Case{{10, 3, 2, 2, 0}, "seconds"},
+          Case{{10, 3, 2, 2, 600}, ""}, Case{{10, 3, 2, 2, 601}, "seconds"}, Case{{49, 6, 1, 6}, ""},
+          Case{{49, 6, 2, 6}, "v"}}) {
+        const auto problems = BuildRefusals(c.r);
+        EXPECT_EQ(problems.empty() ? "" : problems.front().key, c.first)
+            << c.r.v << " " << c.r.k << " " << c.r.t << " " << c.r.m << " " << c.r.seconds;
+    }
 }
 
 // The tool windows' reports are the command line's bytes; a problem sits
@@ -241,11 +323,35 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
                                         "1 2 3 4 5 6", "--ticket", "3 4 5 6 7 8", "--jackpot", "1000000"})
                             .out);
     EXPECT_EQ(r.exports.at(1).bytes, "ticket,n1,n2,n3,n4,n5,n6\r\n1,1,2,3,4,5,6\r\n2,3,4,5,6,7,8\r\n");
+    EXPECT_EQ(r.title, "Wheel check: Lotto 6/49 (Canada), 2 tickets");
+    EXPECT_EQ(r.exports.at(0).fileName, "wheel-lotto-649.txt");
     const forms::Values made{{"game", "k/n"}, {"n", "49"}, {"k", "6"},       {"numbers", "1-12"},
                              {"t", "5"},      {"m", "5"},  {"seconds", "5"}, {"seed", "1"}};
     const forms::Result w = make->compute(made, progress);
     ASSERT_TRUE(w.ok());
     EXPECT_EQ(w.report, RunCommandLine({"--raw", "wheel", "make", "12", "6", "5", "--numbers", "1-12"}).out);
+    EXPECT_EQ(w.verdict, "132 tickets guarantee 5 if 5 on your 12 numbers, proven; no smaller wheel exists.");
+    EXPECT_EQ(w.exports.at(1).fileName, "wheel-12-6-5-5.csv");
+
+    // The fields: n and k for any lotto only, the grid of the game's numbers,
+    // the jackpot for a named game, m from the typed t up to k.
+    const auto layout = [](const std::vector<forms::Field>& fields) {
+        std::string s;
+        for (const forms::Field& f : fields) {
+            s += " " + f.key + (f.optional ? "?" : "");
+            if (f.kind == forms::Kind::Picks) s += std::to_string(f.lowest) + "-" + std::to_string(f.highest);
+            if (f.key == "t" || f.key == "m")
+                s += f.options.front().value + "-" + f.options.back().value + "/" + f.initial;
+        }
+        return s;
+    };
+    EXPECT_EQ(layout(check->fields(checked)), " game numbers?1-49 tickets jackpot?");
+    EXPECT_EQ(layout(make->fields(made)), " game n k numbers1-49 t1-6/3 m5-6/3 seconds seed");
+    forms::Values small = made;
+    small["n"] = "20", small["k"] = "2", small["t"] = "9", small["game"] = "";
+    EXPECT_EQ(layout(make->fields(small)), " game n k numbers1-20 t1-2/2 m2-2/2 seconds seed");
+    small["t"] = "0";
+    EXPECT_EQ(layout(make->fields(small)), " game n k numbers1-20 t1-2/2 m1-2/2 seconds seed");
 
     const auto keyOf = [](const forms::Tool& tool, forms::Values values, const std::string& key,
                           const std::string& to) {
@@ -257,20 +363,42 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     EXPECT_EQ(keyOf(*check, checked, "numbers", "0 1"), "numbers");
     EXPECT_EQ(keyOf(*check, checked, "numbers", "1-50"), "numbers");
     EXPECT_EQ(keyOf(*check, checked, "jackpot", "-5"), "jackpot");
+    EXPECT_EQ(keyOf(*check, checked, "jackpot", "0"), "none");
+    EXPECT_EQ(keyOf(*check, checked, "numbers", " ,; "), "none"); // no numbers: those of the tickets
     EXPECT_EQ(keyOf(*make, made, "m", "4"), "m");
     EXPECT_EQ(keyOf(*make, made, "numbers", "1 2 3"), "numbers");
     EXPECT_EQ(keyOf(*make, made, "k", "99"), "k");
+    EXPECT_EQ(keyOf(*make, made, "numbers", "1-5"), "numbers"); // fewer than a ticket holds
+    EXPECT_EQ(keyOf(*make, made, "numbers", "1-6"), "none");
+    EXPECT_EQ(keyOf(*make, made, "seconds", "600"), "none");
+    EXPECT_EQ(keyOf(*make, made, "seconds", "601"), "seconds");
+    EXPECT_EQ(keyOf(*make, made, "seconds", "0"), "seconds");
+    EXPECT_EQ(keyOf(*make, made, "seed", "999999999"), "none");
+    EXPECT_EQ(keyOf(*make, made, "seed", "1000000000"), "seed");
+    EXPECT_EQ(keyOf(*make, made, "seed", "-1"), "seed");
+    forms::Values wide = made; // C(49, 6) sets: too many to search, said beside the numbers
+    wide["m"] = "6";
+    EXPECT_EQ(keyOf(*make, wide, "numbers", "1-49"), "numbers");
     forms::Values plain = checked; // k from n: a drum of up to 100 numbers
     plain["game"] = "k/n", plain["k"] = "6", plain["n"] = "49";
     EXPECT_EQ(keyOf(*check, plain, "n", "100"), "none");
     EXPECT_EQ(keyOf(*check, plain, "n", "101"), "n");
     EXPECT_NE(keyOf(*check, plain, "k", "20"), "k"); // up to 20 drawn
     EXPECT_EQ(keyOf(*check, plain, "k", "21"), "k");
+    EXPECT_EQ(keyOf(*check, plain, "k", "0"), "k");
+    EXPECT_EQ(keyOf(*check, plain, "k", "1"), "tickets"); // tickets of 6 for a game of 1
+    EXPECT_EQ(keyOf(*check, plain, "n", "1"), "n");
+    EXPECT_EQ(keyOf(*check, plain, "n", "2"), "k"); // a drum of 2 takes, but not 6 drawn
+    EXPECT_EQ(keyOf(*check, plain, "n", "49.5"), "n");
+    EXPECT_EQ(keyOf(*check, plain, "game", ""), "none");      // no game chosen: any lotto
+    EXPECT_EQ(keyOf(*check, plain, "jackpot", "-5"), "none"); // any lotto has no jackpot
+    EXPECT_EQ(layout(check->fields(plain)), " game n k numbers?1-49 tickets");
 
     struct Cancel : forms::Progress {
         bool cancelled() const override { return true; }
     } cancel;
     EXPECT_FALSE(check->compute(checked, cancel).ok());
+    EXPECT_FALSE(make->compute(made, cancel).ok());
 }
 
 } // namespace

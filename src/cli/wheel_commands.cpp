@@ -57,8 +57,9 @@ void RefuseFirst(const std::vector<forms::Problem>& problems)
     if (problems.empty()) return;
     std::string text = problems.front().message;
     if (!text.empty() && text.back() == '.') text.pop_back();
+    // "A wheel ..." as well as "There is ...", but not "UK ...".
     if (text.size() > 1 && std::isupper(static_cast<unsigned char>(text[0])) &&
-        std::islower(static_cast<unsigned char>(text[1]))) {
+        (std::islower(static_cast<unsigned char>(text[1])) || text[1] == ' ')) {
         text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     }
     Refuse(text);

@@ -12,6 +12,8 @@ CASES = [
      "--ticket", "1 2 3 4 5", "--ticket", "1 2 6 7 8", "--ticket", "3 4 6 9 10", "--ticket", "5 7 9 10 11"],
     ["games/wheel-two-drums.json", "--jackpot", "5000", "--ticket", "1 2 3 4", "--ticket", "1 5 6 7",
      "--ticket", "2 5 8 9", "--ticket", "3 6 8 10", "--ticket", "4 7 9 10", "--ticket", "1 2 5 8"],
+    ["games/wheel-star-extra.json", "--jackpot", "900", "--ticket", "1 2 3 4", "--ticket", "3 4 5 6",
+     "--ticket", "1 5 7 8", "--ticket", "2 6 9 10"],
     ["6/18", "--ticket", "1 2 3 4 5 6", "--ticket", "1 2 7 8 9 10", "--ticket", "3 4 7 8 11 12",
      "--ticket", "5 6 9 10 11 12", "--ticket", "1 3 5 7 9 11"],
 ]
