@@ -209,6 +209,7 @@ TEST(GameFiles, DecimalLimits)
         {"0.1e1000", Rational(boost::multiprecision::pow(BigInt(10), 999)), {}},
         {"0.1e-999", Rational(1, boost::multiprecision::pow(BigInt(10), 1000)), {}},
         {"0.01e-999", std::nullopt, F::TooManyDigits},
+        {"1" + std::string(999, '0') + ".5", std::nullopt, F::TooManyDigits},
         {"1e1000", std::nullopt, F::TooManyDigits},
         {"1" + std::string(1000, '0'), std::nullopt, F::TooManyDigits},
         {"0." + ones, std::nullopt, F::TooManyDigits},
@@ -230,6 +231,9 @@ TEST(GameFiles, DecimalLimits)
         EXPECT_EQ(r.value, value) << text.substr(0, 20);
         EXPECT_EQ(r.value ? F::NotANumber : r.fault, fault) << text.substr(0, 20);
     }
+    // Too large (its whole part), or too many digits after the point.
+    EXPECT_TRUE(ReadDecimal("1" + std::string(1000, '0')).large);
+    EXPECT_FALSE(ReadDecimal("1" + std::string(999, '0') + ".5").large);
     EXPECT_EQ(DecimalFaultText(F::TooManyDigits), "has more than 1000 digits written out");
     EXPECT_EQ(ReadDecimal(std::string_view("1e57").substr(0, 3)).value, Rational(100000)); // its own text only
 }

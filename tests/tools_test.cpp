@@ -116,6 +116,7 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         {"value", value, {{"jackpot", "1e15"}}, "none"},
         {"value", value, {{"jackpot", "1000000000000001"}}, "jackpot"},
         {"value", value, {{"price", "0"}}, "price"},
+        {"value", value, {{"jackpot", "5%"}}, "jackpot"},
         {"value", value, {{"cash", "1"}}, "none"},
         {"value", value, {{"cash", "100%"}}, "none"},
         {"value", value, {{"cash", "1.01"}}, "cash"},

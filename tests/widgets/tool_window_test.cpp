@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
@@ -258,6 +259,12 @@ TEST_F(WindowTest, EveryKindOfFieldRefusalsAndTheAnswersExtras)
     QTest::keyClick(&w, Qt::Key_Escape); // stops; a second Escape would close
     EXPECT_EQ(Verdict(&w), "Stopped: nothing was computed or remembered.");
     EXPECT_TRUE(p.files.files.empty());
+    // Ready for the next run.
+    const auto buttons = w.findChildren<QPushButton*>();
+    const auto again = std::find_if(buttons.begin(), buttons.end(),
+                                    [](const QPushButton* b) { return b->text() == QStringLiteral("&Calculate"); });
+    ASSERT_NE(again, buttons.end());
+    EXPECT_TRUE((*again)->isEnabled());
 }
 
 // A shared link: the game first, with its remembered answers, then the rest over them.
