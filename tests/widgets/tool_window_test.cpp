@@ -265,6 +265,7 @@ TEST_F(WindowTest, EveryKindOfFieldRefusalsAndTheAnswersExtras)
                                     [](const QPushButton* b) { return b->text() == QStringLiteral("&Calculate"); });
     ASSERT_NE(again, buttons.end());
     EXPECT_TRUE((*again)->isEnabled());
+    EXPECT_TRUE((*again)->isDefault()); // drawn as the button Enter presses
 }
 
 // A shared link: the game first, with its remembered answers, then the rest over them.
