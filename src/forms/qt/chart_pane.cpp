@@ -177,6 +177,9 @@ QChart* BuildChart(const forms::Chart& data, const QPalette& palette)
         lower->append({{a, ys.at(data.y.from)}, {b, ys.at(data.y.from)}});
         upper->append({{a, ys.at(data.y.to)}, {b, ys.at(data.y.to)}});
         auto* area = new QAreaSeries(upper, lower);
+        // An area series does not own its lines: they go with it.
+        upper->setParent(area);
+        lower->setParent(area);
         area->setName(Q(data.shadeLabel));
         area->setBrush(look.shade);
         area->setPen(QPen(look.shade, 1));
@@ -227,6 +230,7 @@ QChart* BuildChart(const forms::Chart& data, const QPalette& palette)
             auto* foot = new QLineSeries(chart);
             for (const QPointF& p : line->points()) foot->append(p.x(), ys.at(data.y.from));
             auto* area = new QAreaSeries(line, foot);
+            line->setParent(area); // not added to the chart itself: the area owns it
             area->setName(line->name());
             QColor fill = colour;
             fill.setAlpha(110);
