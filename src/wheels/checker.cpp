@@ -95,6 +95,9 @@ bool RunChunks(const std::vector<Chunk>& chunks, int threads, const std::vector<
     std::vector<double> before(weight.size() + 1, 0);
     for (std::size_t c = 0; c < weight.size(); ++c) before[c + 1] = before[c] + weight[c];
     const double total = before.back();
+    // Asked once before any work: the other threads may take every chunk
+    // before the first thread ticks, and Cancel must be heard all the same.
+    if (tick && !tick(0.0)) return false;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
     std::atomic<int> running{threads - 1};
