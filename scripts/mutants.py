@@ -20,13 +20,16 @@ draws the changes from the sources under the paths given (a part of the
 program whose tests are being worked on); without it, from every source.
 
 Prints one line per change as it goes (kept: the suite passed with the fault
-in; caught; did not build) and a summary; the changes that were kept are
-listed at the end. A change that does not compile is not counted, nor one in
-a source this build does not compile (the web bindings). A change
+in; caught; did not build; same code) and a summary; the changes that were
+kept are listed at the end. A change that does not compile is not counted,
+nor one in a source this build does not compile (the web bindings), nor one
+the compiler turns into the very same object code as the unchanged source's
+(no test can tell such a change from the unchanged program). A change
 whose suite runs four times as long as the unchanged suite's (at least a
 minute) is stopped and counted as caught, so a run takes a predictable time.
 """
 import argparse
+import hashlib
 import os
 import random
 import re
@@ -97,6 +100,33 @@ def sites(root):
                         if all(mask[m.start():m.end()]) if m.end() > m.start() else mask[m.start()]:
                             found.append((path, number, m.start(), m.end(), replacement))
     return found
+
+
+def object_digests(build):
+    """The digest of every object file of the build, by path."""
+    digests = {}
+    for folder, _, files in os.walk(build):
+        for name in files:
+            if name.endswith(".o"):
+                path = os.path.join(folder, name)
+                with open(path, "rb") as f:
+                    digests[path] = hashlib.sha256(f.read()).digest()
+    return digests
+
+
+def same_code(build, objects, since):
+    """Whether every object file rebuilt since `since` came out byte for byte
+    as the unchanged tree's: then the compiler has shown the change makes no
+    difference to the program (no debug information is built, so a line's
+    text leaves no trace), and there is nothing for a test to catch."""
+    rebuilt = 0
+    for path, digest in objects.items():
+        if os.path.getmtime(path) >= since:
+            rebuilt += 1
+            with open(path, "rb") as f:
+                if hashlib.sha256(f.read()).digest() != digest:
+                    return False
+    return rebuilt > 0
 
 
 def run(command, cwd, timeout):
@@ -179,6 +209,8 @@ def main():
         compiled = {os.path.realpath(os.path.join(build, d.strip()))
                     for d in deps.split("\n") if d.startswith(" ")}
 
+    objects = object_digests(build)
+
     everywhere = sites(tree)
     if args.only:
         everywhere = [s for s in everywhere if s[0].startswith(tuple(args.only.split(",")))]
@@ -192,8 +224,9 @@ def main():
     if args.pick:
         picked = {(int(p.split(":")[0]), int(p.split(":")[1])) if ":" in p else (seeds[0], int(p))
                   for p in args.pick.split(",")}
-    caught, survived, stillborn, elsewhere = 0, [], 0, 0
+    caught, survived, stillborn, elsewhere, equivalent = 0, [], 0, 0, 0
     tally = {seed: 0 for seed in seeds}  # caught, by seed
+    same = {seed: 0 for seed in seeds}  # compiled to the same code, by seed
     for seed, index, (path, number, start, end, replacement) in chosen:
         at = f"[{index}/{args.count}]" if len(seeds) == 1 else f"[{seed}:{index}/{args.count}]"
         if picked is not None and (seed, index) not in picked:
@@ -216,6 +249,10 @@ def main():
             if run(["cmake", "--build", build, "-j2"], tree, 1800) != 0:
                 stillborn += 1
                 verdict = "did not build"
+            elif same_code(build, objects, began):
+                equivalent += 1
+                same[seed] += 1
+                verdict = "same code"
             else:
                 status = run(suite, build, suite_limit)
                 if status is None:
@@ -238,11 +275,12 @@ def main():
     if len(seeds) > 1:
         for seed in seeds:
             mine = [s for s in survived if s.startswith(f"[{seed}:")]
-            print(f"seed {seed}: {tally[seed] + len(mine)} built, {tally[seed]} caught, {len(mine)} kept")
+            print(f"seed {seed}: {tally[seed] + len(mine)} built, {tally[seed]} caught, {len(mine)} kept"
+                  f" ({same[seed]} compiled to the same code)")
     counted = caught + len(survived)
     share = f" ({100 * caught / counted:.0f} %)" if counted else ""
     print(f"\ncaught {caught} of {counted} changes that build{share} ({stillborn} did not build, "
-          f"{elsewhere} in sources this build does not compile)")
+          f"{equivalent} compiled to the same code, {elsewhere} in sources this build does not compile)")
     if survived:
         print("kept (the suite passed with these faults in):")
         for s in survived:

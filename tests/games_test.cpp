@@ -273,6 +273,31 @@ TEST(KenoReturns, ChanceBehind)
     EXPECT_EQ(rounded.steps, 1);
     EXPECT_LE(abs(rounded.chance - exact.chance), rounded.error);
     EXPECT_GT(rounded.error, 1e-3);
+    EXPECT_EQ(rounded.way, "recurrence, recurrence");
+    // Each way at the edge of its limits of steps and work, and one past it.
+    const std::vector<Rational> p8 = ComputeGameOdds(keno, 8).p, p4 = ComputeGameOdds(keno, 4).p;
+    const auto bracket = [](int work) { // around the exact 93.83 % above
+        return "the pays' exact grid, 1/2 of the stake, needs more than " + std::to_string(work) +
+               " steps of work; rounded down and up to 1/1 of the stake, they put it between 89.68 and 95.1 %";
+    };
+    const std::vector<std::tuple<const std::vector<Rational>&, PayTable, BehindLimits, std::string>> edges{
+        {p8, eight, {1001, 3003}, "recurrence"}, // 1,001 steps, 3 returns below the stakes
+        {p8,
+         eight,
+         {1001, 3002},
+         "not computed: the pays' exact grid, 1/1 of the stake, needs more than 3,002 "
+         "steps of work"},
+        {p8, eight, {1000, 3003}, "not computed: the pays' exact grid, 1/1 of the stake, needs more than 1,000 steps"},
+        {p4, halves, {96, 864}, "game by game"}, // 24 steps, 3 returns, 12 games; steps within a quarter
+        {p4, halves, {95, 864}, "not computed: " + bracket(864)},
+        {p4, halves, {96, 863}, "not computed: " + bracket(863)}};
+    for (const auto& [odds, pays, limits, way] : edges) {
+        const ChanceBehind b = ComputeChanceBehind(odds, pays, pays == eight ? 1001 : 12, limits);
+        const std::string got = b.how == How::NotComputed ? "not computed: " + b.reason
+                                : b.how == How::Rounded   ? "rounded: " + b.way
+                                                          : b.way;
+        EXPECT_EQ(got, way) << limits.steps << " " << limits.work;
+    }
     const auto stop = [](double) { return false; }; // Stop is heard, game by game
     EXPECT_TRUE(ComputeChanceBehind(ComputeGameOdds(keno, 4).p, halves, 12, {}, stop).stopped);
 }
@@ -300,6 +325,8 @@ TEST(Readable, WrappingKeepsFiguresWhole)
     const Case cases[] = {
         {"chance 1 in 24.87 tonight", 10, {" chance", " 1 in 24.87", " tonight"}},
         {"won in Texas", 8, {" won in", " Texas"}},
+        {"said in", 5, {" said", " in"}},
+        {"1 in 24.87", 6, {" 1 in 24.87"}},
         {"p = 1/3 exactly", 6, {" p = 1/3", " exactly"}},
         {"4.02 % of 2 USD.", 5, {" 4.02 %", " of", " 2 USD."}},
         {"  two  blanks ", 76, {" two blanks"}},

@@ -252,6 +252,12 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
         {&payoff, {{"pool", "100"}, {"takeout", "15%"}, {"amounts", "50/20"}}, "amounts"},
         {&payoff, {{"pool", "1e3"}, {"takeout", "15"}, {"amounts", "50"}, {"minimum", "1"}}, "minimum"},
     };
+    // An amount of 40 characters is read, one of 41 is not, as on the command line.
+    for (const std::size_t length : {40, 41}) {
+        const std::string pay = "3." + std::string(length - 2, '0');
+        const forms::Values values{{"runners", "2-1 3-1"}, {"bet", "win"}, {"selection", "1"}, {"will_pay", pay}};
+        EXPECT_EQ(race.check(values).size(), length - 40) << pay;
+    }
     for (const auto& c : wrong) {
         const auto problems = c.tool->check(c.values);
         ASSERT_EQ(problems.size(), 1u) << c.field;

@@ -114,6 +114,7 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         {"value", value, {}, "none"},
         {"value", value, {{"jackpot", ""}}, "jackpot"},
         {"value", value, {{"jackpot", "1e15"}}, "none"},
+        {"value", value, {{"jackpot", "17 000\t000\r\n"}}, "none"}, // blanks of every kind are left out
         {"value", value, {{"jackpot", "1000000000000001"}}, "jackpot"},
         {"value", value, {{"price", "0"}}, "price"},
         {"value", value, {{"jackpot", "5%"}}, "jackpot"},

@@ -86,6 +86,7 @@ struct Progress {
 struct Computed {
     Precise chance = 0;
     double relativeError = 0;
+    const char* way = "";
 };
 
 // a_0^n 2^scale sum, the sum computed in doubles with the recurrence's values
@@ -217,18 +218,21 @@ Computed GameByGame(const Plan& plan, Progress& progress)
 
 std::optional<Computed> Compute(const Plan& plan, Progress& progress)
 {
-    if (plan.target <= 0) return Computed{0, 0}; // every game returns the stake or more
+    if (plan.target <= 0) return Computed{0, 0, "none needed"}; // every game returns the stake or more
     if (plan.way == Way::Recurrence) {
-        const Computed c = ByRecurrence(plan, progress);
+        Computed c = ByRecurrence(plan, progress);
+        c.way = "recurrence";
         if (c.chance >= 0) return c;
         // The other way, if it fits as well.
         if (plan.work * static_cast<double>(plan.games) > plan.mostWork || plan.target > plan.mostSteps / 4) {
             return std::nullopt;
         }
-        return GameByGame(plan, progress);
+    } else if (plan.way != Way::GameByGame) {
+        return std::nullopt;
     }
-    if (plan.way == Way::GameByGame) return GameByGame(plan, progress);
-    return std::nullopt;
+    Computed c = GameByGame(plan, progress);
+    c.way = "game by game";
+    return c;
 }
 
 enum class Round { Exactly, Down, Up };
@@ -296,6 +300,7 @@ ChanceBehind ComputeChanceBehind(const std::vector<Rational>& p, const std::map<
         if (c) {
             result.chance = c->chance;
             result.error = c->chance * c->relativeError;
+            result.way = c->way;
             return result;
         }
         why += Digits(limits.work) + " steps of work";
@@ -323,6 +328,7 @@ ChanceBehind ComputeChanceBehind(const std::vector<Rational>& p, const std::map<
         result.chance = (upper + lower) / 2;
         result.error = (upper - lower) / 2;
         result.steps = steps;
+        result.way = std::string(high->way) + ", " + low->way;
         if (result.error <= Precise(0.00005)) {
             result.how = ChanceBehind::How::Rounded;
             return result;

@@ -57,6 +57,10 @@ struct ChanceBehind {
     Precise error = 0;      // ... and the chance is within this of the true one
     std::int64_t steps = 0; // Rounded: the grid's steps per unit staked
     std::string reason;     // NotComputed: why, as words after "not computed: "
+    // Which way computed it ("recurrence", "game by game"; the rounded pays:
+    // down's and up's, "recurrence, game by game"): each way has its limits
+    // of steps and work, and its speed depends on keeping to them.
+    std::string way;
     // NotComputed from rounded pays: chance and error still bracket the
     // true chance, only too widely to be shown.
     bool stopped = false; // `going` asked to stop: nothing is known

@@ -343,7 +343,6 @@ BuildResult BuildWheel(const BuildRequest& r, std::uint64_t stopAt, const Ticker
         out.blocks = std::move(exact->blocks);
         out.method = exact->name;
         out.exact = true;
-        out.optimal = exact->optimal;
         return out;
     }
     const std::uint64_t budget = static_cast<std::uint64_t>(r.seconds) * kWorkPerSecond;

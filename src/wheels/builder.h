@@ -41,7 +41,6 @@ struct BuildResult {
     std::vector<Mask> blocks; // over v numbers, bit i: the (i+1)-th
     std::string method;
     bool exact = false;     // a construction, not a search
-    bool optimal = false;   // meets the lower bound
     std::uint64_t work = 0; // units spent
     std::uint64_t greedySize = 0;
 };

@@ -235,7 +235,7 @@ LowerBound BestLowerBound(int v, int k, int m, int t)
 std::optional<ExactDesign> ExactWheel(int v, int k, int m, int t)
 {
     if (k > v || t < 1 || t > m || m > k) return std::nullopt;
-    if (k == v) return ExactDesign{{v >= 64 ? ~Mask{0} : Bit(v) - 1}, "one ticket of all the numbers", true};
+    if (k == v) return ExactDesign{{v >= 64 ? ~Mask{0} : Bit(v) - 1}, "one ticket of all the numbers"};
     if (t == 1) {
         std::vector<Mask> blocks;
         const int needed = v - m + 1; // numbers the tickets must hold between them
@@ -245,8 +245,7 @@ std::optional<ExactDesign> ExactWheel(int v, int k, int m, int t)
             for (int i = from; i < from + k; ++i) b |= Bit(i);
             blocks.push_back(b);
         }
-        return ExactDesign{blocks, "tickets side by side over all but " + std::to_string(m - 1) + " of the numbers",
-                           true};
+        return ExactDesign{blocks, "tickets side by side over all but " + std::to_string(m - 1) + " of the numbers"};
     }
     if (t == k) {
         if (Choose(v, k) > 100'000) return std::nullopt;
@@ -256,32 +255,31 @@ std::optional<ExactDesign> ExactWheel(int v, int k, int m, int t)
             blocks.push_back(b);
             if (r + 1 < Choose(v, k)) b = NextCombination(b);
         }
-        return ExactDesign{blocks, "every ticket of " + std::to_string(k) + " of the numbers (the full wheel)", true};
+        return ExactDesign{blocks, "every ticket of " + std::to_string(k) + " of the numbers (the full wheel)"};
     }
     if (m != t) return std::nullopt;
     if (t == 2 && k == 3 && (v % 6 == 1 || v % 6 == 3)) {
         return ExactDesign{TripleSystem(v),
-                           Steiner(2, 3, v) + (v % 6 == 3 ? ", Bose's construction" : ", Skolem's construction"), true};
+                           Steiner(2, 3, v) + (v % 6 == 3 ? ", Bose's construction" : ", Skolem's construction")};
     }
     for (int q = 2; q <= 7; ++q) {
         if (!IsPrime(q)) continue;
         if (t == 2 && k == q + 1 && v == q * q + q + 1) {
             return ExactDesign{ProjectivePlane(q),
-                               Steiner(2, k, v) + ", the projective plane of order " + std::to_string(q), true};
+                               Steiner(2, k, v) + ", the projective plane of order " + std::to_string(q)};
         }
         if (t == 2 && k == q && v == q * q && q >= 3) {
-            return ExactDesign{AffinePlane(q), Steiner(2, k, v) + ", the affine plane of order " + std::to_string(q),
-                               true};
+            return ExactDesign{AffinePlane(q), Steiner(2, k, v) + ", the affine plane of order " + std::to_string(q)};
         }
     }
     if (t == 3 && k == 4 && v >= 8 && std::has_single_bit(static_cast<unsigned>(v))) {
-        return ExactDesign{BooleanQuadruples(v), Steiner(3, 4, v) + ", the Boolean quadruple system", true};
+        return ExactDesign{BooleanQuadruples(v), Steiner(3, 4, v) + ", the Boolean quadruple system"};
     }
     const std::string golay = ", from the binary Golay code";
-    if (t == 4 && k == 7 && v == 23) return ExactDesign{Golay23Heptads(), Steiner(4, 7, 23) + golay, true};
-    if (t == 3 && k == 6 && v == 22) return ExactDesign{Derived(Golay23Heptads(), 22), Steiner(3, 6, 22) + golay, true};
+    if (t == 4 && k == 7 && v == 23) return ExactDesign{Golay23Heptads(), Steiner(4, 7, 23) + golay};
+    if (t == 3 && k == 6 && v == 22) return ExactDesign{Derived(Golay23Heptads(), 22), Steiner(3, 6, 22) + golay};
     if (t == 2 && k == 5 && v == 21) {
-        return ExactDesign{Derived(Derived(Golay23Heptads(), 22), 21), Steiner(2, 5, 21) + golay, true};
+        return ExactDesign{Derived(Derived(Golay23Heptads(), 22), 21), Steiner(2, 5, 21) + golay};
     }
     if (t == 5 && k == 8 && v == 24) {
         std::vector<Mask> blocks;
@@ -298,13 +296,12 @@ std::optional<ExactDesign> ExactWheel(int v, int k, int m, int t)
             if (std::popcount(word) == 8) blocks.push_back(word);
         }
         std::sort(blocks.begin(), blocks.end());
-        return ExactDesign{blocks, Steiner(5, 8, 24) + golay, true};
+        return ExactDesign{blocks, Steiner(5, 8, 24) + golay};
     }
     const std::string witt = ", from the projective line over GF(11)";
-    if (t == 5 && k == 6 && v == 12) return ExactDesign{Witt12(), Steiner(5, 6, 12) + witt, true};
-    if (t == 4 && k == 5 && v == 11) return ExactDesign{Derived(Witt12(), 11), Steiner(4, 5, 11) + witt, true};
-    if (t == 3 && k == 4 && v == 10)
-        return ExactDesign{Derived(Derived(Witt12(), 11), 10), Steiner(3, 4, 10) + witt, true};
+    if (t == 5 && k == 6 && v == 12) return ExactDesign{Witt12(), Steiner(5, 6, 12) + witt};
+    if (t == 4 && k == 5 && v == 11) return ExactDesign{Derived(Witt12(), 11), Steiner(4, 5, 11) + witt};
+    if (t == 3 && k == 4 && v == 10) return ExactDesign{Derived(Derived(Witt12(), 11), 10), Steiner(3, 4, 10) + witt};
     return std::nullopt;
 }
 

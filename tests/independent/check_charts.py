@@ -149,7 +149,7 @@ def check_value(name, rows, game, args):
         v = 0
         for t, (_, p, prize) in zip(game["tiers"], tiers(game, 0)):
             if prize == "jackpot": v += p * kept_share(j * cash, sold * p, rate, above)
-            elif re.fullmatch(r"[\d.]+", prize): v += p * keep(F(Decimal(prize)))
+            elif re.fullmatch(r"[\d.]+", str(prize)): v += p * keep(F(Decimal(str(prize))))
             elif sold and fund and "fund_percent" in t:  # a pool from the other tickets' stakes
                 pool = sold * F(Decimal(game["price"])) * fund * F(Decimal(t["fund_percent"])) / 100
                 v += p * kept_share(pool, sold * p, rate, above)
@@ -160,9 +160,9 @@ def check_value(name, rows, game, args):
         if r["name"].startswith("Ticket price"): continue
         series = r["name"] if r["type"] == "point" else r["detail"].split(";")[0]
         sold = 0 if series.startswith("No other") else F(Decimal(series.split(" other")[0].replace(" million", "e6").replace(",", "")))
-        j = F(Decimal(r["x_text"].split()[0].replace(",", "")))
+        j = F(Decimal(r["x"]))  # where the point is drawn (its label may be rounded)
         v = value(j, sold)
-        check(f"{name} {series} {r['x_text']}", fixed(v, 2) + " " + game["currency"], r["y_text"])
+        check(f"{name} {series} {r['x_text']}", fixed(v, 2) + " " + game.get("currency", "units"), r["y_text"])
         check(f"{name} {series} {r['x_text']}", "returns " + percent(v / price) + " of the price", r["detail"].split("; ")[-1])
         near(f"{name} {series} {r['x_text']}", v, r["y"], 1e-9)
         if r["name"].startswith("Break-even"):
@@ -268,7 +268,9 @@ def main():
             rows = list(csv.DictReader(io.StringIO("\n".join(l for l in lines if not l.startswith("#")))))
         kind, rest = args[0], [a for a in args[1:] if a not in ("--csv", "--json")]
         if kind == "draws": check_draws(path, rows, note, rest)
-        elif kind == "value": check_value(path, rows, games[rest[0]], rest[1:])
+        elif kind == "value":
+            game = games.get(rest[0]) or json.load(open(os.path.join(os.path.dirname(path), rest[0])))
+            check_value(path, rows, game, rest[1:])
         elif kind == "matches": check_matches(path, rows, games, rest)
         elif kind == "keno":
             check_keno(path, [r for r in rows if r["type"] == "point"], [r for r in rows if r["type"] == "mark"], shade,

@@ -59,6 +59,11 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     EXPECT_TRUE(games.contains("Keno 80/20") && games.contains("Massachusetts Keno")) << games.join('|').toStdString();
     EXPECT_LT(games.indexOf("Eurojackpot"), games.indexOf("EuroMillions"));
     ToolWindow* odds = window->openTool("game", "game", "us-powerball");
+    for (QPushButton* b : odds->findChildren<QPushButton*>()) { // Enter calculates, whichever button has the focus
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(b, &focus);
+        EXPECT_EQ(b->isDefault(), b->text() == "&Calculate") << b->text().toStdString();
+    }
     QTest::keyClick(odds, Qt::Key_Return);
     EXPECT_EQ(Verdict(odds), "A ticket wins some prize with a chance of 1 in 24.87 (4.02 %) and the jackpot with 1 in "
                              "292,201,338 (0.000000342 %).");
@@ -283,6 +288,15 @@ TEST(FormSession, ALinkSetsTheGameFirstThenTheRest)
     EXPECT_EQ(session.values().at("game"), "euromillions");
     EXPECT_EQ(session.values().at("jackpot"), "17000000");
     EXPECT_EQ(session.values().at("tax"), "5");
+    // The last game's file is gone: the form opens on the first game offered, with its answers.
+    const forms::Field games = (*value)->fields({}).front();
+    ASSERT_EQ(games.key, "game");
+    const std::string first = games.options.front().value;
+    memory.keep("value", first, {{"game", first}, {"jackpot", "123"}});
+    memory.keep("value", "gone", {{"game", "gone"}});
+    const forms::Session reopened(**value, memory);
+    EXPECT_EQ(reopened.values().at("game"), first);
+    EXPECT_EQ(reopened.values().at("jackpot"), "123");
 }
 
 } // namespace
