@@ -102,6 +102,19 @@ std::int64_t StepsPerUnit(const PayTable& pays)
     return d > kMostSteps ? 0 : d.convert_to<std::int64_t>();
 }
 
+// A bound to one significant digit, rounded up, so that "within" and
+// "below" stay true: 1.26E-8 is "0.00000002", not "0.00000001".
+std::string UpperText(double x)
+{
+    const Rational r = RationalOf(x);
+    if (r <= 0) return "0";
+    const int e = DecimalExponent(r);
+    const Rational unit = PowerOfTen(e), scaled = r / unit;
+    const BigInt up = numerator(scaled) / denominator(scaled) + (denominator(scaled) == 1 ? 0 : 1);
+    // 9.3 rounds up to 10, a digit to the left: 0.00000009 becomes 0.0000001.
+    return FixedText(Rational(up) * unit, std::max(0, up == 10 ? -e - 1 : -e));
+}
+
 // "84.6 %" when every digit shown is sure within the bound, fewer digits
 // when not.
 std::string BoundedPercent(double chance, double bound)
@@ -110,7 +123,7 @@ std::string BoundedPercent(double chance, double bound)
         const std::string low = SignificantText(RationalOf(std::max(0.0, chance - bound) * 100), digits);
         if (low == SignificantText(RationalOf((chance + bound) * 100), digits)) return low + " %";
     }
-    return "below " + SignificantText(RationalOf((chance + bound) * 100), 1) + " %";
+    return "below " + UpperText((chance + bound) * 100) + " %";
 }
 
 std::string BehindText(const KenoReturn& k)
@@ -133,7 +146,7 @@ int Places(const Rational& r)
     if (denominator(r) == 1) return 0;
     BigInt scaled = denominator(r);
     int places = 0;
-    while (places < 15 && scaled != 1) {
+    while (scaled != 1) {
         if (scaled % 10 == 0) {
             scaled /= 10;
         } else if (scaled % 5 == 0) {
@@ -189,9 +202,17 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
     const double sd = std::sqrt(ToDouble(square - mean * mean) * static_cast<double>(n)) * static_cast<double>(d);
     const double centre = ToDouble(mean) * static_cast<double>(n) * static_cast<double>(d);
     const double stakes = static_cast<double>(n) * static_cast<double>(d);
-    // The part computed reaches past break-even and six deviations past the
-    // mean; it widens while less than 99 % of the chance lies in it.
-    double top = std::max(stakes + static_cast<double>(d) + 1, centre + 6 * sd + 1);
+    // Every total is a multiple of the returns' greatest common divisor:
+    // the bars hold whole numbers of those, so that none is empty for want
+    // of a reachable total.
+    std::int64_t g = 0;
+    for (const auto& [w, p] : game) g = std::gcd(g, w);
+    g = std::max<std::int64_t>(g, 1);
+    // The part computed reaches the first total past break-even (a unit
+    // past it, or more when every pay is a multiple of more) and six
+    // deviations past the mean; it widens while less than 99 % of the
+    // chance lies in it.
+    double top = std::max(stakes + static_cast<double>(std::max(d, g)) + 1, centre + 6 * sd + 1);
     if (!fits || top > static_cast<double>(kMostSteps)) {
         // Not drawn: too fine a grid of pays (or too many games) for its steps.
         chart.note = "The spread of the results is not drawn: so many games on a grid of pays this fine would take "
@@ -248,12 +269,6 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
     }
     hi = std::max(hi, T + d);
     lo = std::min(lo, T - d);
-    // Every total is a multiple of the returns' greatest common divisor:
-    // the bars hold whole numbers of those, so that none is empty for want
-    // of a reachable total.
-    std::int64_t g = 0;
-    for (const auto& [w, p] : game) g = std::gcd(g, w);
-    g = std::max<std::int64_t>(g, 1);
     const std::int64_t width = hi - lo + 1;
     std::int64_t bucket = g;
     for (std::int64_t scale = 1; width / bucket > kMostBars; scale *= 10) {
@@ -321,7 +336,7 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
                                : "a multiple of " + FixedText(lattice, Places(lattice)) + " units") +
                  "; the spread of " + Grouped(std::to_string(n)) + (n == 1 ? " game" : " games") +
                  " is its power, computed in doubles by fast convolution, each figure within " +
-                 SignificantText(RationalOf(error * static_cast<double>(bucket) * 100), 1) +
+                 UpperText(error * static_cast<double>(bucket) * 100) +
                  " percentage points. The part drawn holds about 95 % of the chance (with break-even): larger wins lie "
                  "beyond it.";
     return chart;

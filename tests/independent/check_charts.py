@@ -200,7 +200,7 @@ def report_percent(x):  # the reports' rounding: 2 places, 3 significant digits 
 def units(r): return ("+" if r > 0 else "") + fixed(r, 0 if r.denominator == 1 else 2) + (" unit" if abs(r) == 1 else " units")
 
 
-def check_keno(name, rows, marks, shade, game, args):
+def check_keno(name, rows, marks, shade, note, game, args):
     spots, n = int(args[0]), int(args[args.index("--games") + 1]) if "--games" in args else 100
     table = dict(e.split("=") for e in args[args.index("--pay") + 1].split(",")) if "--pay" in args else game["pay_tables"][str(spots)]
     pays = {int(c): F(Decimal(str(v))) for c, v in table.items()}
@@ -228,9 +228,12 @@ def check_keno(name, rows, marks, shade, game, args):
             if not chance * 100 < F(Decimal(r["y_text"][6:-2])): faults.append(f"{name} {r['x_text']}: not {r['y_text']}")
             continue
         got = r["y_text"].rstrip(" %")
-        digits = len(got.replace("0.", "").replace(".", "").lstrip("0"))
+        digits = len(re.sub(r"^0\.0*", "", got).replace(".", ""))  # significant: "10.1" has 3
         check(f"{name} {r['x_text']}", significant(chance * 100, digits) + " %" if digits else "", r["y_text"])
-        if digits < 3 and chance * 100 >= F(1, 10**6): faults.append(f"{name} {r['x_text']}: only {digits} digits")
+        # Fewer digits only where the bound the note states leaves the third unsure.
+        bound = F(Decimal(note.split("each figure within ")[1].split()[0]))
+        if digits < 3 and significant(chance * 100 - bound, 3) == significant(chance * 100 + bound, 3):
+            faults.append(f"{name} {r['x_text']}: only {digits} digits")
         near(f"{name} {r['x_text']}", chance * 100, r["y"], 1e-9)
     mean = sum(F(w, C(80, 20)) * pays.get(c, 0) for c, w in enumerate(ways))
     check(f"{name} average", "Average: " + units((mean - 1) * n), marks[0]["name"])
@@ -274,7 +277,7 @@ def main():
         elif kind == "matches": check_matches(path, rows, games, rest)
         elif kind == "keno":
             check_keno(path, [r for r in rows if r["type"] == "point"], [r for r in rows if r["type"] == "mark"], shade,
-                       games[rest[0]], rest[1:])
+                       note, games[rest[0]], rest[1:])
         print(f"{path}: {len(rows)} rows checked")
     for fault in faults: print(fault)
     return 1 if faults else 0
