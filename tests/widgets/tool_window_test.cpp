@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -220,7 +221,9 @@ TEST_F(WindowTest, EveryKindOfFieldRefusalsAndTheAnswersExtras)
     w.calculate();
     EXPECT_EQ(Verdict(&w), "Not calculated: Pick a number.");
 
-    // An answer with two charts and a file to save.
+    // An answer with two charts and a file to save; a lone report has no tab bar.
+    auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("tabs"));
+    EXPECT_TRUE(tabs->tabBar()->isHidden());
     const auto toggles = w.findChild<QWidget*>(QStringLiteral("form"))->findChildren<QToolButton*>();
     ASSERT_EQ(toggles.size(), 12);
     toggles[6]->click();
@@ -229,7 +232,7 @@ TEST_F(WindowTest, EveryKindOfFieldRefusalsAndTheAnswersExtras)
     EXPECT_TRUE(Field(&w, "Picks")->isAncestorOf(w.focusWidget()));
     w.calculate();
     EXPECT_EQ(Verdict(&w), "Picked 3 7.");
-    auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("tabs"));
+    EXPECT_FALSE(tabs->tabBar()->isHidden());
     EXPECT_TRUE(tabs->documentMode());
     EXPECT_EQ(tabs->tabText(1) + ' ' + tabs->tabText(2), "Chart &1 Chart &2");
     QPushButton* save = nullptr;
