@@ -111,6 +111,17 @@ TEST(DrawModels, BoundsCoverWinChancesKnownToATolerance)
     }
 }
 
+// A word that exactly fills the line stays on it; bounds are rounded up to
+// two digits, and 0 is said plainly rather than as a power of ten.
+TEST(Figures, WrappingAndBounds)
+{
+    EXPECT_EQ(Wrapped("aa bb", 5), (std::vector<std::string>{"aa bb"}));
+    EXPECT_EQ(Wrapped("aa  bb", 4), (std::vector<std::string>{"aa", "bb"}));
+    for (const auto& [error, text] : {std::pair{0.0, "0"}, {-1e-9, "0"}, {1.23e-4, "1.3E-4"}, {9.96e-5, "1.0E-4"}}) {
+        EXPECT_EQ(Bound(error), text) << error;
+    }
+}
+
 // Henery's model against an independent computation (mpmath, 20 digits:
 // the means fitted by findroot, the integrals by nested quad), and with
 // equal chances against the symmetry that makes every order equally likely.

@@ -238,6 +238,7 @@ TEST(Tools, FieldsFollowTheGame)
     };
     EXPECT_EQ(tiers({{"game", "us-powerball"}}).front().value, "any");
     EXPECT_EQ(tiers({{"game", "keno"}, {"spots", "8"}}).front().value, "0");
+    EXPECT_EQ(tiers({{"game", "keno"}, {"spots", "20"}}).back().value, "20"); // the most spots the game takes
     EXPECT_EQ(tiers({{"game", "keno-massachusetts"}, {"spots", "10"}}).front().value, "any");
 }
 
