@@ -165,9 +165,9 @@ int Whole(const Json& value, const std::string& where, int lo, int hi)
 {
     if (!value.is_number_integer()) Fault(where, "must be a whole number");
     // A count beyond 64 bits reads back as another number: quote the file.
-    const bool inRange = value.is_number_unsigned()
-                             ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi)
-                             : value.get<std::int64_t>() >= lo && value.get<std::int64_t>() <= hi;
+    // The reader keeps every count from 0 up as unsigned, so a signed one is
+    // negative, below every lowest count a game file takes.
+    const bool inRange = value.is_number_unsigned() && value.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi);
     if (!inRange || value.get<std::int64_t>() < lo) {
         Fault(where, value.dump() + " is out of range (" + std::to_string(lo) + " to " + std::to_string(hi) + ")");
     }
