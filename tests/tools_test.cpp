@@ -110,6 +110,7 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         {"game", odds, {{"spots", "21"}}, "spots"},
         {"game", odds, {{"spots", "0"}}, "spots"},
         {"game", odds, {{"spots", "2.5"}}, "spots"},
+        {"game", odds, {{"spots", ""}}, "spots"},
         {"game", odds, {{"game", "nothing-such"}}, "game"},
         {"value", value, {}, "none"},
         {"value", value, {{"jackpot", ""}}, "jackpot"},
@@ -117,6 +118,8 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         {"value", value, {{"jackpot", "17 000\t000\r\n"}}, "none"}, // blanks of every kind are left out
         {"value", value, {{"jackpot", "1000000000000001"}}, "jackpot"},
         {"value", value, {{"price", "0"}}, "price"},
+        {"value", value, {{"price", "2%"}}, "price"}, // only rates take a percent sign
+        {"value", value, {{"tax", "10"}, {"taxAbove", "600%"}}, "taxAbove"},
         {"value", value, {{"jackpot", "5%"}}, "jackpot"},
         {"value", value, {{"cash", "1"}}, "none"},
         {"value", value, {{"cash", "100%"}}, "none"},
