@@ -284,9 +284,18 @@ TEST(StdFiles, EachCallAnswersWhatTheFileSystemDid)
         EXPECT_FALSE(files.exists(name)) << name.substr(0, 10);
     }
     EXPECT_EQ(files.readAll("file", 3), "abc");
+    // Tried, not judged by its permission bits: the super-user cannot add
+    // a file to /proc either.
+    EXPECT_TRUE(files.isWritableFolder(folder));
+    for (const char* name : {"/proc", "file", "missing"}) EXPECT_FALSE(files.isWritableFolder(name)) << name;
     // The system gives /proc/self/status a size of 0; it holds more bytes.
-    for (const auto& [name, limit] :
-         {std::pair{"file", 2ul}, {"fifo", kAll}, {"dir", kAll}, {"missing", kAll}, {"/proc/self/status", 0ul}}) {
+    // Reading /proc/self/mem from its start fails: a failed read is no text.
+    for (const auto& [name, limit] : {std::pair{"file", 2ul},
+                                      {"fifo", kAll},
+                                      {"dir", kAll},
+                                      {"missing", kAll},
+                                      {"/proc/self/status", 0ul},
+                                      {"/proc/self/mem", kAll}}) {
         EXPECT_EQ(files.readAll(name, limit), std::nullopt) << name;
     }
     // A link at the name gives way to a new file of the umask's mode.
