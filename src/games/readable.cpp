@@ -154,8 +154,8 @@ std::vector<std::string> Wrapped(std::string_view text, std::string_view first, 
     const auto held = [&](std::size_t i) {
         const std::string_view w = core(words[i]), v = words[i - 1];
         if (w == "%" || w == "=" || v == "=") return true;
-        if (v == "1" && w == "in") return true;
         if (v == "in" && i >= 2 && words[i - 2] == "1") return true;
+        // A figure and a short word after it: its unit, or the "in" of "1 in".
         return Digit(v.back()) && letters(w) && w.size() <= 5;
     };
     std::vector<std::string> lines;
