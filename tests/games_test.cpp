@@ -206,6 +206,7 @@ TEST(GameFiles, DecimalLimits)
         {"1e+3", Rational(1000), {}},
         {"2.5e-1", Rational(1, 4), {}},
         {"1234567890123456789012345", Rational(BigInt("1234567890123456789012345")), {}},
+        {"123456789012345678", Rational(BigInt("123456789012345678")), {}}, // digits read 18 at a time
         {"0.1e1000", Rational(boost::multiprecision::pow(BigInt(10), 999)), {}},
         {"0.1e-999", Rational(1, boost::multiprecision::pow(BigInt(10), 1000)), {}},
         {"0.01e-999", std::nullopt, F::TooManyDigits},

@@ -268,6 +268,8 @@ TEST(RacingTools, ReportsAreTheCommandLinesAndProblemsSitBesideTheirFields)
         const std::string pay = "3." + std::string(length - 2, '0');
         const forms::Values values{{"runners", "2-1 3-1"}, {"bet", "win"}, {"selection", "1"}, {"will_pay", pay}};
         EXPECT_EQ(race.check(values).size(), length - 40) << pay;
+        const std::string bet = std::string(length - 2, '0') + "50";
+        EXPECT_EQ(payoff.check({{"pool", "100"}, {"takeout", "15"}, {"amounts", bet}}).size(), length - 40) << bet;
     }
     for (const auto& c : wrong) {
         const auto problems = c.tool->check(c.values);

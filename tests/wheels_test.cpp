@@ -350,8 +350,10 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     forms::Values small = made;
     small["n"] = "20", small["k"] = "2", small["t"] = "9", small["game"] = "";
     EXPECT_EQ(layout(make->fields(small)), " game n k numbers1-20 t1-2/2 m2-2/2 seconds seed");
-    small["t"] = "0";
-    EXPECT_EQ(layout(make->fields(small)), " game n k numbers1-20 t1-2/2 m1-2/2 seconds seed");
+    for (const char* t : {"0", "1.5"}) { // m from 1 while t is no whole count of the ticket's
+        small["t"] = t;
+        EXPECT_EQ(layout(make->fields(small)), " game n k numbers1-20 t1-2/2 m1-2/2 seconds seed") << t;
+    }
 
     const auto keyOf = [](const forms::Tool& tool, forms::Values values, const std::string& key,
                           const std::string& to) {

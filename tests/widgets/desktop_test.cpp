@@ -75,6 +75,7 @@ TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_TRUE(help->findChild<QTextBrowser*>()->toPlainText().contains("How answers are read"));
+    EXPECT_TRUE(help->findChild<QTextBrowser*>()->openExternalLinks()); // a web address opens in the browser
     help->close();
     entry(QStringLiteral("Fortelle &Help"))->trigger();
     EXPECT_TRUE(help->isVisible());
@@ -86,6 +87,21 @@ TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
     });
     entry(QStringLiteral("&About Fortelle"))->trigger();
     EXPECT_TRUE(about.contains("Calculate odds for lottery, horses, sports"));
+
+    // Each menu's access keys are letters, none taken twice.
+    for (QAction* top : window->menuBar()->actions()) {
+        emit top->menu()->aboutToShow();
+        QString keys;
+        for (const QAction* a : top->menu()->actions()) {
+            const QString text = QString(a->text()).remove(QStringLiteral("&&"));
+            const auto at = text.indexOf(QLatin1Char('&'));
+            if (at < 0) continue;
+            ASSERT_LT(at + 1, text.size());
+            const QChar key = text[at + 1].toLower();
+            EXPECT_TRUE(key.isLetter() && !keys.contains(key)) << text.toStdString();
+            keys += key;
+        }
+    }
 
     activate();
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);

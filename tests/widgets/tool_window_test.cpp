@@ -60,6 +60,7 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     EXPECT_TRUE(games.contains("Keno 80/20") && games.contains("Massachusetts Keno")) << games.join('|').toStdString();
     EXPECT_LT(games.indexOf("Eurojackpot"), games.indexOf("EuroMillions"));
     ToolWindow* odds = window->openTool("game", "game", "us-powerball");
+    EXPECT_FALSE(odds->isModal());                              // the box and other tools stay in reach
     for (QPushButton* b : odds->findChildren<QPushButton*>()) { // Enter calculates, whichever button has the focus
         QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
         QApplication::sendEvent(b, &focus);
