@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -61,12 +62,23 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     EXPECT_LT(games.indexOf("Eurojackpot"), games.indexOf("EuroMillions"));
     ToolWindow* odds = window->openTool("game", "game", "us-powerball");
     EXPECT_FALSE(odds->isModal());                              // the box and other tools stay in reach
+    // The window can be made larger, its form and report never squeezed away,
+    // its long texts wrapped, and its report not typed in.
+    EXPECT_TRUE(odds->isSizeGripEnabled());
+    EXPECT_FALSE(odds->findChild<QSplitter*>()->childrenCollapsible());
+    for (QLabel* l : odds->findChildren<QLabel*>()) { // all but a field's name and unit: problems, summary, verdict
+        if (l->text().isEmpty() || l->text().endsWith('.')) EXPECT_TRUE(l->wordWrap()) << l->text().toStdString();
+    }
+    EXPECT_TRUE(odds->findChild<QPlainTextEdit*>(QStringLiteral("report"))->isReadOnly());
     for (QPushButton* b : odds->findChildren<QPushButton*>()) { // Enter calculates, whichever button has the focus
         QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
         QApplication::sendEvent(b, &focus);
         EXPECT_EQ(b->isDefault(), b->text() == "&Calculate") << b->text().toStdString();
     }
     QTest::keyClick(odds, Qt::Key_Return);
+    for (QPushButton* b : odds->findChildren<QPushButton*>()) { // no second run while one is going
+        if (b->text() == "&Calculate") EXPECT_FALSE(b->isEnabled());
+    }
     EXPECT_EQ(Verdict(odds), "A ticket wins some prize with a chance of 1 in 24.87 (4.02 %) and the jackpot with 1 in "
                              "292,201,338 (0.000000342 %).");
     for (QPushButton* b : odds->findChildren<QPushButton*>()) {
