@@ -2,6 +2,7 @@
 // under any colour scheme, the user's style, the remembered geometry and
 // Qt's texts in the user's language.
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
@@ -102,6 +103,12 @@ TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
             keys += key;
         }
     }
+    // The Games menu: the games, one line, then the tools of their own.
+    QStringList games;
+    for (const QAction* a : window->findChild<QMenu*>(QStringLiteral("gamesMenu"))->actions())
+        games << (a->isSeparator() ? QStringLiteral("|") : a->text());
+    EXPECT_EQ(games.count(QStringLiteral("|")), 1) << games.join(' ').toStdString();
+    EXPECT_TRUE(games.indexOf(QStringLiteral("|")) > games.indexOf(QStringLiteral("US Powerball")));
 
     activate();
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
