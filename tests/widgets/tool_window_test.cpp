@@ -61,7 +61,7 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     EXPECT_TRUE(games.contains("Keno 80/20") && games.contains("Massachusetts Keno")) << games.join('|').toStdString();
     EXPECT_LT(games.indexOf("Eurojackpot"), games.indexOf("EuroMillions"));
     ToolWindow* odds = window->openTool("game", "game", "us-powerball");
-    EXPECT_FALSE(odds->isModal());                              // the box and other tools stay in reach
+    EXPECT_FALSE(odds->isModal()); // the box and other tools stay in reach
     // The window can be made larger, its form and report never squeezed away,
     // its long texts wrapped, and its report not typed in.
     EXPECT_TRUE(odds->isSizeGripEnabled());
