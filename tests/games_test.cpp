@@ -127,6 +127,11 @@ TEST(TicketValue, KnownResults)
     EXPECT_NEAR(ComputeTicketValue(tiny, a).value.convert_to<double>(), 2.0, 1e-12);
     a.prizes["X"] = 1;
     EXPECT_EQ(CheckValueAssumptions(tiny, a), "the game 'tiny' has no tier 'X' (its tiers: J)");
+    a.prizes.clear();
+    for (const Rational& rate : {Rational(-1, 100), Rational(101, 100)}) {
+        a.taxRate = rate;
+        EXPECT_EQ(CheckValueAssumptions(tiny, a), "the tax rate must be 0 to 100 %");
+    }
 }
 
 TEST(TicketValue, DrawSchedulesMultipliersAndTypicalPrizes)

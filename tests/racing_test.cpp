@@ -120,6 +120,10 @@ TEST(Figures, WrappingAndBounds)
     for (const auto& [error, text] : {std::pair{0.0, "0"}, {-1e-9, "0"}, {1.23e-4, "1.3E-4"}, {9.96e-5, "1.0E-4"}}) {
         EXPECT_EQ(Bound(error), text) << error;
     }
+    // A plain number: up to 40 characters, no thousands commas.
+    const std::string forty = "0." + std::string(37, '0') + "1";
+    EXPECT_EQ(PlainNumber(forty), Rational(BigInt(1), boost::multiprecision::pow(BigInt(10), 38)));
+    EXPECT_FALSE(PlainNumber(forty + "1") || PlainNumber("1,500") || PlainNumber(""));
 }
 
 // Henery's model against an independent computation (mpmath, 20 digits:

@@ -147,6 +147,7 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         {"draws", draws, {{"odds", "10"}, {"tickets", "11"}}, "tickets"},
         {"draws", powerball, {{"tickets", "2"}}, "none"},
         {"draws", powerball, {{"tier", "any"}, {"tickets", "2"}}, "tickets"},
+        {"draws", powerball, {{"tier", "any"}, {"tickets", "1"}}, "none"},
         {"draws", powerball, {{"tier", "no-such"}}, "tier"},
         {"keno-return", keno, {}, "none"},
         {"keno-return", keno, {{"games", "1000000"}}, "none"},

@@ -366,6 +366,7 @@ TEST(WheelTools, ReportTheCommandLinesBytesAndPlaceTheirProblems)
     EXPECT_EQ(keyOf(*check, checked, "numbers", "0 1"), "numbers");
     EXPECT_EQ(keyOf(*check, checked, "numbers", "1-50"), "numbers");
     EXPECT_EQ(keyOf(*check, checked, "jackpot", "-5"), "jackpot");
+    EXPECT_EQ(keyOf(*check, checked, "jackpot", "5x"), "jackpot");
     EXPECT_EQ(keyOf(*check, checked, "jackpot", "0"), "none");
     EXPECT_EQ(keyOf(*check, checked, "numbers", " ,; "), "none"); // no numbers: those of the tickets
     EXPECT_EQ(keyOf(*make, made, "m", "4"), "m");

@@ -67,9 +67,12 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     EXPECT_TRUE(odds->isSizeGripEnabled());
     EXPECT_FALSE(odds->findChild<QSplitter*>()->childrenCollapsible());
     for (QLabel* l : odds->findChildren<QLabel*>()) { // all but a field's name and unit: problems, summary, verdict
-        if (l->text().isEmpty() || l->text().endsWith('.')) EXPECT_TRUE(l->wordWrap()) << l->text().toStdString();
+        if (l->text().isEmpty() || l->text().endsWith('.')) {
+            EXPECT_TRUE(l->wordWrap()) << l->text().toStdString();
+        }
     }
     EXPECT_TRUE(odds->findChild<QPlainTextEdit*>(QStringLiteral("report"))->isReadOnly());
+    EXPECT_TRUE(odds->findChild<QPlainTextEdit*>(QStringLiteral("report"))->tabChangesFocus()); // Tab moves on
     for (QPushButton* b : odds->findChildren<QPushButton*>()) { // Enter calculates, whichever button has the focus
         QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
         QApplication::sendEvent(b, &focus);
@@ -77,7 +80,9 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
     }
     QTest::keyClick(odds, Qt::Key_Return);
     for (QPushButton* b : odds->findChildren<QPushButton*>()) { // no second run while one is going
-        if (b->text() == "&Calculate") EXPECT_FALSE(b->isEnabled());
+        if (b->text() == "&Calculate") {
+            EXPECT_FALSE(b->isEnabled());
+        }
     }
     EXPECT_EQ(Verdict(odds), "A ticket wins some prize with a chance of 1 in 24.87 (4.02 %) and the jackpot with 1 in "
                              "292,201,338 (0.000000342 %).");
