@@ -214,7 +214,11 @@ TEST(Prices, ReadEveryFormAndRefuseNonsense)
         {"1,00", nullptr},
         {"1000,000", nullptr},
         {",100", nullptr},
+        {"1,,000", nullptr},
+        {"1,", nullptr},
         {"1/0", nullptr},
+        {"x/4", nullptr},
+        {"1/x", nullptr},
         {"x%", nullptr},
         {".", nullptr},
     };
