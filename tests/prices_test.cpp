@@ -158,6 +158,8 @@ TEST(Numbers, WrittenAtTheirEdges)
         {PriceText(Rational(10001, 10000)), "1.0001"},
         {std::string(Trimmed(" \t2 \t")), "2"},
         {Columns({{"a", "bb"}, {"ccc", "d"}}, " "), " a    bb\r\n ccc   d\r\n"},
+        // An empty last cell leaves no blanks at the end of its line.
+        {Columns({{"a", "bb"}, {"ccc", ""}, {""}}, " "), " a    bb\r\n ccc\r\n\r\n"},
     };
     for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
 }
