@@ -197,8 +197,12 @@ Computed GameByGame(const Plan& plan, Progress& progress)
         reach = std::min(target, reach + (moves.empty() ? 0 : moves.back().first));
         double largest = 0;
         for (std::size_t t = 0; t < reach; ++t) next[t] = h[t] * stay;
+        // The innermost loop, through plain pointers: checked indexing
+        // would keep the compiler from vectorising it.
         for (const auto& [w, chance] : moves) {
-            for (std::size_t t = w; t < reach; ++t) next[t] += h[t - w] * chance;
+            double* to = next.data();
+            const double* from = h.data();
+            for (std::size_t t = w; t < reach; ++t) to[t] += from[t - w] * chance;
         }
         for (std::size_t t = 0; t < reach; ++t) largest = std::max(largest, next[t]);
         if (largest < 0x1p-400) {
