@@ -431,6 +431,7 @@ TEST(ChartText, FiguresAtTheEdgesOfTheirForms)
         {RoundAmountWords(1e12), "1 trillion"},
         {RoundAmountWords(1e15), "1E+15"},
         {charts::Grouped(std::string("-1234567.891")), "-1,234,567.891"},
+        {charts::Grouped(std::string("-123456")), "-123,456"},
     };
     for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
     EXPECT_EQ(DecimalExponent(q("1")), 0);
