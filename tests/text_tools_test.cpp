@@ -35,7 +35,7 @@ TEST(Decoding, KeepsUtf8AndReadsOtherBytesAsLatin1)
         {"\xE0\x9F\xBF", "\xC3\xA0\xC2\x9F\xC2\xBF"},              // overlong three bytes
         {"\xF0\x8F\xBF\xBF", "\xC3\xB0\xC2\x8F\xC2\xBF\xC2\xBF"}}; // overlong four bytes
     for (const auto& [bytes, text] : cases) EXPECT_EQ(DecodeFileBytes(bytes), text) << bytes;
-    EXPECT_EQ(WithCrLf("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(WithCrLf("a\nb\r\nc\rd\r"), "a\r\nb\r\nc\r\nd\r\n");  // a return at the very end too
     EXPECT_EQ(CrLfToLineFeeds("\ra\r\nb\rc\n\r"), "\ra\nb\rc\n\r"); // lone returns stay
 }
 
