@@ -153,6 +153,8 @@ TEST(Field, Chances)
 {
     EXPECT_EQ(ReadChance("25%"), R(1, 4));
     EXPECT_EQ(ReadChance("1.5"), std::nullopt);
+    // A pasted list splits at blanks, commas, tabs and either line break.
+    EXPECT_EQ(SplitList(" 2-1,\t5/2\r\n7\n3\r4"), (std::vector<std::string>{"2-1", "5/2", "7", "3", "4"}));
 }
 
 // A superfecta of 24 starters whose legs leave out these runners holds
