@@ -199,9 +199,9 @@ Computed GameByGame(const Plan& plan, Progress& progress)
         for (std::size_t t = 0; t < reach; ++t) next[t] = h[t] * stay;
         // The innermost loop, through plain pointers: checked indexing
         // would keep the compiler from vectorising it.
+        double* to = next.data();
+        const double* from = h.data();
         for (const auto& [w, chance] : moves) {
-            double* to = next.data();
-            const double* from = h.data();
             for (std::size_t t = w; t < reach; ++t) to[t] += from[t - w] * chance;
         }
         for (std::size_t t = 0; t < reach; ++t) largest = std::max(largest, next[t]);
