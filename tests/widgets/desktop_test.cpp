@@ -120,14 +120,29 @@ TEST_F(Desktop, KeysAndMenuEntriesRunTheButtonsHandlers)
 TEST_F(Desktop, AGameFileThatCannotBeReadIsNamed)
 {
     // A game file the user added that cannot be read is passed over, and the
-    // menu says so.
+    // menu says so; with no game left at all, the menu says that too.
     testing::TempFolder data;
     std::filesystem::create_directories(data.path() / "fortelle/games");
+    std::filesystem::create_directories(data.path() / "none");
     data.write("fortelle/games/mine.json", "{\"id\": ");
+    const QByteArray games = qgetenv("FORTELLE_GAMES_DIR");
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("gamesMenu"));
+    const auto entries = [menu] {
+        emit menu->aboutToShow();
+        QStringList texts;
+        for (const QAction* a : menu->actions()) texts << a->text() + (a->isEnabled() ? "" : " (off)");
+        return texts.join(u'|');
+    };
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data.path().string()));
-    emit window->findChild<QMenu*>(QStringLiteral("gamesMenu"))->aboutToShow();
+    const QString some = entries();
+    qputenv("FORTELLE_GAMES_DIR", QByteArray::fromStdString((data.path() / "none").string()));
+    const QString none = entries();
+    qputenv("FORTELLE_GAMES_DIR", games);
     qunsetenv("XDG_DATA_HOME");
-    EXPECT_NE(entry(QStringLiteral("Game files passed over…")), nullptr);
+    EXPECT_TRUE(some.contains(QStringLiteral("US Powerball|")) && !some.contains(QStringLiteral("no game")));
+    EXPECT_TRUE(some.endsWith(QStringLiteral("|Game files passed over…"))) << some.toStdString();
+    EXPECT_TRUE(none.endsWith(QStringLiteral("|(no game files found) (off)||Game files passed over…")))
+        << none.toStdString();
 }
 
 TEST_F(Desktop, EnterAndSpaceClickTheFocusedButton)
