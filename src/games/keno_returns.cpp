@@ -100,7 +100,6 @@ KenoReturn ComputeKenoReturn(const GameDefinition& game, int spots, const PayTab
     r.games = games;
     Rational square = 0;
     r.odds.anyPrize = 0;
-    r.odds.anyPrizeKnown = true;
     for (std::size_t c = 0; c < r.odds.p.size(); ++c) {
         const auto pay = pays.find(static_cast<int>(c));
         if (pay == pays.end()) continue;
