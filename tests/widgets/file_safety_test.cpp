@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <cstring>
 #include <filesystem>
@@ -48,8 +49,8 @@ TEST(DialogFolders, StartAmongTheDocumentsThenWhereTheUserLastWent)
     };
     for (const auto& [programFolder, steps] : runs) {
         MainWindow window(programFolder);
+        QString startsIn;
         for (const Step& step : steps) {
-            QString startsIn;
             window.dialogs().onShow = [&](QDialog& dialog) {
                 if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
                     startsIn = files->directory().absolutePath();
@@ -70,6 +71,17 @@ TEST(DialogFolders, StartAmongTheDocumentsThenWhereTheUserLastWent)
             EXPECT_EQ(startsIn.toStdString(), step.startsIn.string())
                 << step.button << " from " << programFolder.toStdString();
         }
+        // A printer that already names its file keeps it.
+        window.dialogs().onShow = [&startsIn](QDialog& dialog) {
+            startsIn = QFileInfo(dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->text()).absolutePath();
+            QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
+        };
+        window.dialogs().preparePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Q(home / "mine.pdf"));
+        };
+        window.button(QStringLiteral("Print"))->click();
+        EXPECT_EQ(startsIn.toStdString(), home.string());
     }
     EXPECT_EQ(folder.read("other/b.txt"), "a");
     for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
