@@ -277,7 +277,6 @@ std::string PayoffReport(const PayoffResult& r)
             line += "  " + (c == 5 && k > 0 ? cell + std::string(width[c] - cell.size(), ' ')
                                             : std::string(width[c] - cell.size(), ' ') + cell);
         }
-        while (!line.empty() && line.back() == ' ') line.pop_back();
         out.line(line);
     }
     out.blank();
