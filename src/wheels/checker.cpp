@@ -189,14 +189,10 @@ TierMap MakeTierMap(const WheelGame& game)
         std::vector<const Outcome*> at;
         std::size_t rest = n;
         BigInt ways = 1;
-        std::string text;
         for (std::size_t d = 0; d < drums.size(); ++d) {
             at.push_back(&drums[d][rest % drums[d].size()]);
             rest /= drums[d].size();
             ways *= at.back()->ways;
-            const DrumSpec& s = g.drums[d + 1];
-            text += (text.empty() ? "" : ", ") + std::to_string(at.back()->hits) + " " + s.label;
-            if (s.extra > 0) text += " + " + std::to_string(at.back()->extras) + " " + s.extraLabel;
         }
         std::vector<int> tierOf(static_cast<std::size_t>(width), -1);
         for (int h = 0; h <= game.k; ++h) {
@@ -217,7 +213,6 @@ TierMap MakeTierMap(const WheelGame& game)
         }
         map.outcomeChance.emplace_back(ways, total);
         map.tierOf.push_back(std::move(tierOf));
-        map.outcomeText.push_back(text);
     }
     return map;
 }

@@ -45,7 +45,6 @@ struct TierMap {
     // ticket with h and x wins, at [h * (extra + 1) + x] (-1: none).
     std::vector<Rational> outcomeChance;
     std::vector<std::vector<int>> tierOf;
-    std::vector<std::string> outcomeText; // "1 Powerball", "" for a one-drum game
 };
 TierMap MakeTierMap(const WheelGame& game);
 
