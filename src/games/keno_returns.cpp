@@ -279,16 +279,25 @@ std::string KenoReturnJson(const KenoReturn& r)
         j["method"] = "certain";
         break;
     case ChanceBehind::How::Exact:
-    case ChanceBehind::How::Rounded:
-        // The nearest double; below the doubles' normal range, 15 digits as text.
-        if (b.chance == 0 || b.chance >= Precise("1e-300")) {
-            j["chance_behind"] = b.chance.convert_to<double>();
+    case ChanceBehind::How::Rounded: {
+        // The nearest double; below the doubles' normal range, where a double
+        // would lose digits or become 0, the digits as text: the chance to 15
+        // significant digits, its error bound to 3, rounded up so that it
+        // still bounds.
+        const auto tiny = [](const Precise& x) { return x != 0 && x < Precise("1e-300"); };
+        if (tiny(b.chance)) {
+            j["chance_behind"] = b.chance.str(14, std::ios_base::scientific);
         } else {
-            j["chance_behind"] = b.chance.str(15, std::ios_base::scientific);
+            j["chance_behind"] = b.chance.convert_to<double>();
         }
-        j["chance_behind_error"] = b.error.convert_to<double>();
+        if (tiny(b.error)) {
+            j["chance_behind_error"] = Precise(b.error * Precise("1.01")).str(2, std::ios_base::scientific);
+        } else {
+            j["chance_behind_error"] = b.error.convert_to<double>();
+        }
         j["method"] = b.how == ChanceBehind::How::Exact ? "exact distribution" : "pays rounded both ways";
         break;
+    }
     case ChanceBehind::How::NotComputed:
         j["chance_behind"] = nullptr;
         j["chance_behind_error"] = nullptr;
