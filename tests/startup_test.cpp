@@ -57,9 +57,9 @@ struct AgedFiles final : FileSystem {
 
 TEST(Startup, RemovesItsOwnTemporaryFilesFromADayOld)
 {
-    const std::pair<const char*, bool> names[] = {{".fortelle-probe.A1b2C3", true}, {".zavixs.Zz09aQ", true},
-                                                  {".zavixs.Zz09a", false},         {"..INI.a1B2c3", false},
-                                                  {".a.INI.a1B2c3", true},          {".zavixs-Zz09aQ", false}};
+    const std::pair<const char*, bool> names[] = {
+        {".fortelle-probe.A1b2C3", true}, {".zavixs.Zz09aQ", true},  {".zavixs.Zz09a", false}, {"..INI.a1B2c3", false},
+        {".a.INI.a1B2c3", true},          {".zavixs-Zz09aQ", false}, {".zavixs.Zz0~aQ", false}};
     for (const auto& [name, own] : names) EXPECT_EQ(IsOwnTemporaryName(name), own) << name;
     using std::chrono::hours, std::chrono::seconds;
     AgedFiles files;
