@@ -109,6 +109,11 @@ TEST(ChartDrawing, SeriesMarksShadeAndTipsAsTheDataSay)
     std::unique_ptr<QChart> chart(BuildChart(c, palette));
     EXPECT_EQ(Drawn(chart.get()), "Behind:area Line:line Steps:area On the line:scatter Plain:scatter");
     EXPECT_NE(qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front()), nullptr);
+    // Axis titles in bold over plain labels, both in the text's colour.
+    for (const QAbstractAxis* axis : chart->axes()) {
+        EXPECT_TRUE(axis->titleFont().bold() && !axis->labelsFont().bold());
+        EXPECT_EQ(axis->labelsBrush().color(), palette.color(QPalette::Text));
+    }
     EXPECT_EQ(chart->legend()->alignment(), Qt::AlignBottom);
     const QList<QAbstractSeries*> series = chart->series();
     auto* line = qobject_cast<QLineSeries*>(series[1]);
@@ -128,6 +133,7 @@ TEST(ChartDrawing, SeriesMarksShadeAndTipsAsTheDataSay)
     b.series = {{Style::Bars, "Bars", {{0, 5, "a", "5", ""}, {1, 6, "b", "6", ""}}, false}};
     chart.reset(BuildChart(b, palette));
     EXPECT_NE(qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).front()), nullptr);
+    EXPECT_TRUE(chart->axes(Qt::Horizontal).front()->titleFont().bold());
     EXPECT_FALSE(FirstInLegend(chart.get()));
     QBarSet* set = qobject_cast<QBarSeries*>(chart->series().front())->barSets().front();
     EXPECT_EQ(TipAfter([&] { emit set->hovered(true, 0); }), "Bars\na: 5");
