@@ -268,7 +268,7 @@ std::optional<ExactDesign> ExactWheel(int v, int k, int m, int t)
             return ExactDesign{ProjectivePlane(q),
                                Steiner(2, k, v) + ", the projective plane of order " + std::to_string(q)};
         }
-        if (t == 2 && k == q && v == q * q && q >= 3) {
+        if (t == 2 && k == q && v == q * q) { // orders 2 and 3 are found above
             return ExactDesign{AffinePlane(q), Steiner(2, k, v) + ", the affine plane of order " + std::to_string(q)};
         }
     }
