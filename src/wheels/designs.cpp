@@ -185,15 +185,6 @@ std::vector<Mask> Witt12()
     return Sorted(blocks);
 }
 
-bool IsPrime(int q)
-{
-    if (q < 2) return false;
-    for (int d = 2; d * d <= q; ++d) {
-        if (q % d == 0) return false;
-    }
-    return true;
-}
-
 std::string Steiner(int t, int k, int v)
 {
     return "the Steiner system S(" + std::to_string(t) + "," + std::to_string(k) + "," + std::to_string(v) + ")";
@@ -262,8 +253,7 @@ std::optional<ExactDesign> ExactWheel(int v, int k, int m, int t)
         return ExactDesign{TripleSystem(v),
                            Steiner(2, 3, v) + (v % 6 == 3 ? ", Bose's construction" : ", Skolem's construction")};
     }
-    for (int q = 2; q <= 7; ++q) {
-        if (!IsPrime(q)) continue;
+    for (const int q : {2, 3, 5, 7}) { // the prime orders, whose planes come from the field of q
         if (t == 2 && k == q + 1 && v == q * q + q + 1) {
             return ExactDesign{ProjectivePlane(q),
                                Steiner(2, k, v) + ", the projective plane of order " + std::to_string(q)};
