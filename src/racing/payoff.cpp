@@ -166,7 +166,7 @@ PayoffResult ComputePayoff(const PayoffInput& in)
         }
         position = last + 1;
     }
-    if (r.finishers.size() < places && position <= places) {
+    if (position <= places) { // `position` is the first place after the amounts given
         Problem("amounts", Article(poolName) + " " + poolName + " pool pays the first " + std::to_string(places) +
                                " finishers: give an amount for each.");
     }
