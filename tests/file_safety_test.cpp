@@ -206,7 +206,10 @@ TEST(Save, WritesThroughLinksInPlaceWhereItMustAndSaysWhyWhenItCannot)
     for (const auto& [name, error, fsyncFails] : cases) {
         const std::string path = (d.folder.path() / name).string();
         const std::string shown = InChild(
-            [&, error = error, fsyncFails = fsyncFails] {
+            [&, name = name, error = error, fsyncFails = fsyncFails] {
+                // Started without standard input (a launcher's "<&-"), the
+                // file written in place opens as descriptor 0.
+                if (std::string(name) == "closed/mine.txt" && !fsyncFails) ::close(0);
                 d.box.content = std::string(std::string(error) == "File too large" ? 100000 : 3, 'x');
                 d.answers = {path};
                 testing::FileSizeLimit limit(50000);
@@ -255,15 +258,25 @@ TEST(Durability, FilesKeptReachTheDiskBeforeTheRenameAndTheFolderAfterIt)
         {[&] { d.files.save(saved, "again"); },
          {"fsync " + folder + "/.saved.txt.XXXXXX", "rename " + saved, "fsync " + folder}},
     };
-    for (const auto& [write, expected] : cases) {
-        std::vector<std::string> log;
-        g_log = &log;
-        write();
-        g_log = nullptr;
-        // A temporary file's name ends in six random letters.
-        for (std::string& line : log) line = std::regex_replace(line, std::regex(R"((/\.[^/]+\.)\w{6}$)"), "$1XXXXXX");
-        EXPECT_EQ(log, expected);
+    // Then again started without standard input, where the temporary file
+    // and then the folder open as descriptor 0.
+    const int input = ::dup(0);
+    for (const bool withoutInput : {false, true}) {
+        if (withoutInput) ::close(0);
+        for (const auto& [write, expected] : cases) {
+            std::vector<std::string> log;
+            g_log = &log;
+            write();
+            g_log = nullptr;
+            // A temporary file's name ends in six random letters.
+            for (std::string& line : log) {
+                line = std::regex_replace(line, std::regex(R"((/\.[^/]+\.)\w{6}$)"), "$1XXXXXX");
+            }
+            EXPECT_EQ(log, expected) << withoutInput;
+        }
     }
+    ::dup2(input, 0);
+    ::close(input);
 }
 
 TEST(StdFiles, EachCallAnswersWhatTheFileSystemDid)
@@ -287,6 +300,12 @@ TEST(StdFiles, EachCallAnswersWhatTheFileSystemDid)
     // Tried, not judged by its permission bits: the super-user cannot add
     // a file to /proc either.
     EXPECT_TRUE(files.isWritableFolder(folder));
+    // Started without standard input, the probe opens as descriptor 0.
+    EXPECT_EQ(InChild([&] {
+                  ::close(0);
+                  return std::to_string(files.isWritableFolder(folder)) + *files.readAll("file", 3);
+              }),
+              "1abc");
     for (const char* name : {"/proc", "file", "missing"}) EXPECT_FALSE(files.isWritableFolder(name)) << name;
     // The system gives /proc/self/status a size of 0; it holds more bytes.
     // Reading /proc/self/mem from its start fails: a failed read is no text.

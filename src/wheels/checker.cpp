@@ -189,9 +189,9 @@ TierMap MakeTierMap(const WheelGame& game)
         std::vector<const Outcome*> at;
         std::size_t rest = n;
         BigInt ways = 1;
-        for (std::size_t d = 0; d < drums.size(); ++d) {
-            at.push_back(&drums[d][rest % drums[d].size()]);
-            rest /= drums[d].size();
+        for (const auto& drum : drums) {
+            at.push_back(&drum[rest % drum.size()]);
+            rest /= drum.size();
             ways *= at.back()->ways;
         }
         std::vector<int> tierOf(static_cast<std::size_t>(width), -1);
