@@ -153,6 +153,7 @@ def main():
     parser.add_argument("--keep", action="store_true", help="keep the temporary copy")
     parser.add_argument("--pick", help="only these changes of the seed's, by number: 3,17")
     parser.add_argument("--only", help="only changes in sources under these paths: src/games,src/charts")
+    parser.add_argument("--opt", default="-O1", help="the copy's optimisation (-O1)")
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="fortelle-mutants.")
@@ -174,7 +175,7 @@ def main():
     # there; ccache with the copy's folder as its base, so that the unchanged
     # sources hit the cache from one run to the next.
     configure = ["cmake", "-S", tree, "-B", build, "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                 "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG",
+                 f"-DCMAKE_CXX_FLAGS_RELWITHDEBINFO={args.opt} -DNDEBUG",
                  "-DBUILD_SHARED_LIBS=ON", "-DCMAKE_LINK_DEPENDS_NO_SHARED=ON", "-DFORTELLE_BENCHMARKS=OFF"]
     if shutil.which("ninja"):
         configure += ["-G", "Ninja"]

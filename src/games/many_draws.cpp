@@ -46,16 +46,16 @@ Figure15 FigureFromLog10(const Precise& log10x, const Precise& error, const Side
     const auto figureAt = [](const Precise& l) {
         const Precise e = floor(l);
         const Precise scaled = pow(Precise(10), l - e + 14); // in [1E14, 1E15)
-        BigInt q = scaled.convert_to<BigInt>();
-        const Precise rest = scaled - Precise(q);
-        if (rest > Precise(0.5) || (rest == Precise(0.5) && (q & 1) != 0)) ++q;
-        Figure15 f = RatioFigure(q, 1); // exponent 14, or 15 for 1E15
+        // A 100-digit power is never exactly halfway; a figure that close
+        // to a boundary is settled by `side` below.
+        Figure15 f = RatioFigure(round(scaled).convert_to<BigInt>(), 1); // exponent 14, or 15 for 1E15
         f.exponent += e.convert_to<std::int64_t>() - 14;
         return f;
     };
     const Figure15 low = figureAt(log10x - error), high = figureAt(log10x + error);
-    if (low.significand == high.significand && low.exponent == high.exponent) return low;
-    if (side && low.exponent < 80000) {
+    if (low == high) return low;
+    // Beyond 1E+80000 the exact value is out of reach anyway (see ExactNoWin).
+    if (low.exponent < 80000) {
         const Rational boundary = (FigureValue(low) + FigureValue(high)) / 2;
         if (const auto s = side(boundary)) return *s < 0 ? low : *s > 0 ? high : RoundedFigure(boundary);
     }
@@ -121,10 +121,10 @@ DrawCount DrawsForChance(const Rational& q, const Rational& c)
         count.exact = ceil(r).convert_to<BigInt>();
     } else {
         // r is next to a whole number m: m itself when (1 - q)^m <= 1 - c.
-        const auto power = nearest >= 1 ? ExactNoWin(q, nearest.convert_to<std::int64_t>()) : std::nullopt;
+        // (r > 0, so m >= 1.)
+        const auto power = ExactNoWin(q, nearest.convert_to<std::int64_t>());
         count.exact = power ? (*power <= 1 - c ? nearest : BigInt(nearest + 1)) : ceil(r).convert_to<BigInt>();
     }
-    if (*count.exact < 1) count.exact = 1;
     return count;
 }
 

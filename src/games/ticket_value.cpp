@@ -135,8 +135,7 @@ std::pair<Rational, Rational> Bounds(const Rational& x, bool floor = true)
 bool Unsettled(const Rational& x, const Rounder& round, bool floor = true)
 {
     const auto [low, high] = Bounds(x, floor);
-    const Figure15 a = round(low), b = round(high);
-    return a.negative != b.negative || a.significand != b.significand || a.exponent != b.exponent;
+    return round(low) != round(high);
 }
 
 // An amount, printed to 2 places (JSON) and as an amount (the report).

@@ -19,6 +19,8 @@ struct Figure15 {
     bool negative = false;
     std::uint64_t significand = 0; // 0, or 1 to 15 digits without trailing zeros
     std::int64_t exponent = 0;     // decimal exponent of the first digit
+
+    bool operator==(const Figure15&) const = default;
 };
 
 // The 15-significant-digit figure of a finite double (ties to even, as the
