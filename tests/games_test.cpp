@@ -114,23 +114,42 @@ TEST(TicketValue, KnownResults)
                     sum * 1e-12)
             << amount;
     }
-    // The break-even jackpot under sharing and tax gives a ticket its price.
-    a = {};
-    a.jackpot = 1;
-    a.taxRate = Rational(37, 100);
-    a.taxAbove = Rational(600);
-    a.ticketsSold = 5;
-    a.cash = Rational(1, 2);
-    v = ComputeTicketValue(tiny, a);
-    ASSERT_EQ(v.breakEven.kind, BreakEven::Kind::Jackpot);
-    a.jackpot = v.breakEven.jackpot;
-    EXPECT_NEAR(ComputeTicketValue(tiny, a).value.convert_to<double>(), 2.0, 1e-12);
+    // The break-even jackpot under sharing and tax gives a ticket its price:
+    // below the threshold, and where shares cross it (one other winner or
+    // twenty expected).
+    for (const auto& [above, sold, others] :
+         {std::tuple{600, 1, "1 other ticket in"}, {5, 5, "5 other tickets in"}, {2, 200, "200 other tickets in"}}) {
+        a = {};
+        a.jackpot = 1;
+        a.taxRate = Rational(37, 100);
+        a.taxAbove = Rational(above);
+        a.ticketsSold = sold;
+        a.cash = Rational(1, 2);
+        v = ComputeTicketValue(tiny, a);
+        ASSERT_EQ(v.breakEven.kind, BreakEven::Kind::Jackpot);
+        EXPECT_NE(TicketValueReport(v).find(others), std::string::npos) << others;
+        a.jackpot = v.breakEven.jackpot;
+        EXPECT_NEAR(ComputeTicketValue(tiny, a).value.convert_to<double>(), 2.0, 1e-12) << above;
+    }
     a.prizes["X"] = 1;
     EXPECT_EQ(CheckValueAssumptions(tiny, a), "the game 'tiny' has no tier 'X' (its tiers: J)");
     a.prizes.clear();
     for (const Rational& rate : {Rational(-1, 100), Rational(101, 100)}) {
         a.taxRate = rate;
         EXPECT_EQ(CheckValueAssumptions(tiny, a), "the tax rate must be 0 to 100 %");
+    }
+    // A price or threshold of exactly the largest amount is taken.
+    const std::string most = "above the largest amount this tool takes: " + std::string(kMostValueAmountText);
+    for (const auto& [price, above, refusal] : std::vector<std::tuple<Rational, Rational, std::string>>{
+             {0, 0, "the ticket price must be above 0"},
+             {kMostValueAmount, kMostValueAmount, ""},
+             {kMostValueAmount + 1, 0, "the ticket price is " + most},
+             {1, kMostValueAmount + 1, "the tax threshold is " + most}}) {
+        a = {};
+        a.price = price;
+        a.taxAbove = above;
+        a.taxRate = Rational(1, 2);
+        EXPECT_EQ(CheckValueAssumptions(tiny, a), refusal) << price;
     }
 }
 

@@ -278,7 +278,7 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
         }
     }
     // Bucket j holds the returns T + j bucket to T + (j + 1) bucket - 1.
-    const auto floorDiv = [](std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); };
+    const auto floorDiv = [](std::int64_t a, std::int64_t b) { return a / b - (a % b < 0); }; // b > 0
     const std::int64_t first = floorDiv(lo - T, bucket), end = floorDiv(hi - T, bucket) + 1;
     const bool single = bucket == g; // each bar one result
     forms::Series bars;

@@ -124,7 +124,7 @@ std::string Figure(const Rational& r) { return (r < 0 ? "-" : "") + GeneralForm(
 // (`floor`), never nearer than 10^-25.
 std::pair<Rational, Rational> Bounds(const Rational& x, bool floor = true)
 {
-    Rational margin = x < 0 ? Rational(-x) : x;
+    Rational margin = abs(x);
     const BigInt e30 = boost::multiprecision::pow(BigInt(10), 30);
     margin /= Rational(e30);
     const Rational least(BigInt(1), BigInt(boost::multiprecision::pow(BigInt(10), 25)));
@@ -180,7 +180,7 @@ Real ExpectedShareAfterTax(const Real& amount, const Real& lambda, const Real& r
 
 Rational RationalOf(double x)
 {
-    if (x == 0 || !std::isfinite(x)) return 0;
+    if (!std::isfinite(x)) return 0;
     int exponent = 0;
     const double mantissa = std::frexp(std::fabs(x), &exponent);
     const auto whole = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
@@ -193,7 +193,7 @@ Rational RationalOf(double x)
 
 Rational RationalOf(const Real& x)
 {
-    if (x == 0 || !boost::multiprecision::isfinite(x)) return 0;
+    if (!boost::multiprecision::isfinite(x)) return 0;
     int exponent = 0;
     const Real mantissa = frexp(abs(x), &exponent);
     // The mantissa's bits, all of them: 50 digits are fewer than 200 bits.
@@ -489,8 +489,8 @@ std::string TicketValueReport(const TicketValue& v)
         item("no tax");
     }
     if (a.ticketsSold > 0) {
-        item(FigureText(RoundedFigure(a.ticketsSold)) +
-             " other tickets in the draw: the other winners of a shared prize are Poisson with mean tickets x "
+        item(FigureText(RoundedFigure(a.ticketsSold)) + (a.ticketsSold == 1 ? " other ticket" : " other tickets") +
+             " in the draw: the other winners of a shared prize are Poisson with mean tickets x "
              "chance, and a winner's expected share of it is (1 - e^-mean) / mean; the jackpot and pari-mutuel "
              "tiers are shared, fixed prizes not");
     } else {
