@@ -96,15 +96,16 @@ TEST(TicketValue, KnownResults)
     EXPECT_EQ(v.breakEven.bestValue, Rational(1));
 
     // Sharing: no one else gives the whole prize, many others J p / lambda (1 - e^-lambda).
-    for (double lambda : {1e-12, 1e-6, 0.5, 3.0, 40.0, 1e6}) {
-        const double expected = 1e9 * -std::expm1(-lambda) / lambda;
-        EXPECT_NEAR(ExpectedShareAfterTax(1e9, lambda, 0, std::nullopt).convert_to<double>(), expected,
+    // (A rate without a threshold taxes nothing: the threshold is the tax's.)
+    for (double lambda : {0.0, 1e-12, 1e-6, 0.5, 3.0, 40.0, 1e6}) {
+        const double expected = lambda == 0 ? 1e9 : 1e9 * -std::expm1(-lambda) / lambda;
+        EXPECT_NEAR(ExpectedShareAfterTax(1e9, lambda, Real(4) / 10, std::nullopt).convert_to<double>(), expected,
                     expected * 1e-14);
     }
     EXPECT_NEAR(ExpectedShareAfterTax(1e9, 1e-12, 0, std::nullopt).convert_to<double>(), 1e9, 1e-2);
     // Taxed shares against the sum over the number of other winners.
     for (const auto& [amount, lambda, above] : std::vector<std::tuple<double, double, double>>{
-             {1000, 2, 300}, {1000, 0.01, 600}, {5e8, 1.03, 600}, {100, 7, 99}}) {
+             {1000, 2, 300}, {1000, 0.01, 600}, {5e8, 1.03, 600}, {100, 7, 99}, {1000, 0, 300}, {200, 0, 300}}) {
         double sum = 0, pmf = std::exp(-lambda);
         for (int k = 0; k < 400; ++k, pmf *= lambda / k) {
             const double share = amount / (1 + k);
