@@ -4,6 +4,8 @@
 #include "charts/charts.h"
 #include "cli/chart_commands.h"
 #include "cli/game_commands.h"
+#include "fakes.h"
+#include "forms/session.h"
 
 namespace fortelle {
 namespace {
@@ -254,6 +256,32 @@ TEST(Tools, FieldsFollowTheGame)
     EXPECT_EQ(tiers({{"game", "keno"}, {"spots", "8"}}).front().value, "0");
     EXPECT_EQ(tiers({{"game", "keno"}, {"spots", "20"}}).back().value, "20"); // the most spots the game takes
     EXPECT_EQ(tiers({{"game", "keno-massachusetts"}, {"spots", "10"}}).front().value, "any");
+}
+
+// A choice may bring a field of its own, whose choice brings another: the
+// form opens with the whole chain settled.
+TEST(Tools, OpeningSettlesEveryFieldAChoiceBrings)
+{
+    struct Chain final : forms::Tool {
+        forms::ToolInfo info() const override { return {"chain", "Games", "Chain", "", false}; }
+        std::vector<forms::Field> fields(const forms::Values& v) const override
+        {
+            std::vector<forms::Field> out;
+            for (const char* key : {"a", "b", "c", "d"}) {
+                out.push_back({key, key, forms::Kind::Choice, "", "", "", {{"on", "On"}, {"off", "Off"}}, "on"});
+                if (!v.count(key) || v.at(key) != "on") break;
+            }
+            return out;
+        }
+        std::vector<forms::Problem> check(const forms::Values&) const override { return {}; }
+        forms::Result compute(const forms::Values&, forms::Progress&) const override { return {}; }
+    } chain;
+    testing::Journal journal;
+    testing::FakeFiles files(journal);
+    forms::Memory memory(files);
+    forms::Session session(chain, memory);
+    EXPECT_EQ(session.values(), (forms::Values{{"a", "on"}, {"b", "on"}, {"c", "on"}, {"d", "on"}}));
+    EXPECT_EQ(session.fields().size(), 4u);
 }
 
 } // namespace
