@@ -206,6 +206,11 @@ TEST(ManyDraws, DrawsForChance)
         const DrawCount n = DrawsForChance(Rational(p), c);
         EXPECT_EQ(n.exact ? n.exact->str() : "about " + GeneralForm(n.about), expected) << p << " " << c;
     }
+    // The least chance counted is 1 in 1E+300 itself.
+    const BigInt e300 = boost::multiprecision::pow(BigInt(10), 300);
+    EXPECT_EQ(ManyDrawsRefusal(Rational(BigInt(1), e300)), std::nullopt);
+    EXPECT_EQ(ManyDrawsRefusal(Rational(BigInt(1), e300 + 1)),
+              "that chance is below 1 in 1E+300, too small to count draws for");
 }
 
 // What ParseDecimal takes and why it refuses: the written-out digits and the
