@@ -125,7 +125,7 @@ std::string MoneyText(const Rational& amount, std::string_view currency)
 
 std::string Padded(std::string text, std::size_t width)
 {
-    if (text.size() < width) text.append(width - text.size(), ' ');
+    text.resize(std::max(text.size(), width), ' ');
     return text;
 }
 

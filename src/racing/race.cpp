@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "games/readable.h"
 #include "games/ticket_value.h"
 #include "prices/market.h"
 #include "racing/figures.h"
@@ -109,12 +110,6 @@ TicketResult ValueTicket(const RaceInput& in, const RaceResult& r, const FinishM
     }
     t.ticket = std::move(ticket);
     return t;
-}
-
-std::string Padded(std::string text, std::size_t width)
-{
-    if (text.size() < width) text.append(width - text.size(), ' ');
-    return text;
 }
 
 std::string RightAligned(const std::string& text, std::size_t width)

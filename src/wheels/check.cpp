@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "games/readable.h"
 #include "shell/report.h"
 #include "wheels/wheel_text.h"
 
@@ -203,12 +204,6 @@ std::string TicketsCsv(const std::vector<std::vector<int>>& tickets)
 }
 
 namespace {
-
-std::string Padded(std::string s, std::size_t width)
-{
-    if (s.size() < width) s.append(width - s.size(), ' ');
-    return s;
-}
 
 std::string HoleList(const GuaranteeResult& g)
 {
