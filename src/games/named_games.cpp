@@ -108,8 +108,9 @@ std::string GameOddsVerdict(const GameOdds& odds)
     }
     if (odds.anyPrize == 0) return "No tier of this game pays a prize.";
     std::string s = "A ticket wins some prize with a chance of " + chance(odds.anyPrize);
+    // (A game file whose tier no draw can give is refused.)
     const int j = odds.game->jackpotTier(0);
-    if (j >= 0 && odds.p[static_cast<std::size_t>(j)] > 0) {
+    if (j >= 0) {
         s += " and the jackpot with " + chance(odds.p[static_cast<std::size_t>(j)]);
     }
     return s + ".";
