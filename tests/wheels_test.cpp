@@ -237,7 +237,9 @@ TEST(Designs, EveryConstructionHoldsEachSetExactlyOnce)
     }
     for (const auto [v, k, m, t] :
          {std::array{5, 6, 6, 6}, std::array{7, 3, 2, 3}, std::array{10, 3, 4, 1}, std::array{7, 3, 3, 2},
-          std::array{16, 4, 2, 2}, std::array{12, 4, 3, 3}, std::array{30, 6, 6, 6}}) {
+          std::array{16, 4, 2, 2}, std::array{12, 4, 3, 3}, std::array{30, 6, 6, 6},
+          // Each beside one of the designs from the projective line over GF(11).
+          std::array{10, 5, 3, 3}, std::array{11, 4, 3, 3}, std::array{12, 5, 4, 4}, std::array{13, 6, 5, 5}}) {
         EXPECT_FALSE(ExactWheel(v, k, m, t)) << v << "," << k << "," << m << "," << t;
     }
 }
