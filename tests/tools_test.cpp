@@ -284,5 +284,68 @@ TEST(Tools, OpeningSettlesEveryFieldAChoiceBrings)
     EXPECT_EQ(session.fields().size(), 4u);
 }
 
+// A memory field need not come first nor offer choices: with nothing
+// remembered it opens at its initial value, then at the last one kept.
+TEST(Tools, AMemoryFieldOfFreeTextOpensAtWhatWasKept)
+{
+    struct Keyed final : forms::Tool {
+        forms::ToolInfo info() const override { return {"keyed", "Games", "Keyed", "", false}; }
+        std::string memoryField() const override { return "n"; }
+        std::vector<forms::Field> fields(const forms::Values&) const override
+        {
+            return {{"x", "x", forms::Kind::Decimal, "", "", "", {}, "1"},
+                    {"n", "n", forms::Kind::Text, "", "", "", {}, "5"}};
+        }
+        std::vector<forms::Problem> check(const forms::Values&) const override { return {}; }
+        forms::Result compute(const forms::Values&, forms::Progress&) const override { return {}; }
+    } keyed;
+    testing::Journal journal;
+    testing::FakeFiles files(journal);
+    forms::Memory memory(files);
+    EXPECT_EQ(forms::Session(keyed, memory).values(), (forms::Values{{"n", "5"}, {"x", "1"}}));
+    memory.keep("keyed", "7", {{"x", "2"}, {"n", "7"}});
+    EXPECT_EQ(forms::Session(keyed, memory).values(), (forms::Values{{"n", "7"}, {"x", "2"}}));
+}
+
+// A memory file edited by hand gives what it still holds, never throws, and
+// the next computation writes a sound one without losing other tools' answers.
+TEST(Tools, AMemoryEditedByHandGivesWhatItHolds)
+{
+    struct Row {
+        const char* file;
+        std::string last;
+        std::optional<forms::Values> recalled; // for the key "g"
+    };
+    const Row rows[] = {
+        {R"({"t": {"last": "g", "answers": {"g": {"x": "1", "y": 2}}}})", "g", forms::Values{{"x", "1"}}},
+        {R"({"t": {"last": 5, "answers": {"g": {}}}})", "", forms::Values{}},
+        {R"({"t": {"answers": {"g": 4}}})", "", std::nullopt},
+        {R"({"t": {"last": "g", "answers": 3}})", "g", std::nullopt},
+        {R"({"t": {"answers": {"h": {}}}})", "", std::nullopt},
+        {R"({"t": 7})", "", std::nullopt},
+        {R"({"u": {}})", "", std::nullopt},
+        {"[1, 2]", "", std::nullopt},
+        {"{\"t\": ", "", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        testing::Journal journal;
+        testing::FakeFiles files(journal);
+        files.files[forms::Memory::kFileName] = row.file;
+        forms::Memory memory(files);
+        EXPECT_EQ(memory.lastKey("t"), row.last) << row.file;
+        EXPECT_EQ(memory.recall("t", "g"), row.recalled) << row.file;
+    }
+    testing::Journal journal;
+    testing::FakeFiles files(journal);
+    files.files[forms::Memory::kFileName] = R"({"t": {"last": 5, "answers": 3}, "u": {"last": "k"}})";
+    forms::Memory memory(files);
+    memory.keep("t", "g", {{"x", "2"}});
+    EXPECT_EQ(memory.lastKey("t"), "g");
+    memory.keep("t", "h", {{"x", "3"}});
+    EXPECT_EQ(memory.lastKey("t"), "h");
+    EXPECT_EQ(memory.recall("t", "g"), (forms::Values{{"x", "2"}}));
+    EXPECT_EQ(memory.lastKey("u"), "k");
+}
+
 } // namespace
 } // namespace fortelle

@@ -30,8 +30,10 @@ Memory::Memory(FileSystem& files, std::string fileName) : files_(files), fileNam
 std::string Memory::lastKey(const std::string& tool) const
 {
     const Json j = ReadMemory(files_, fileName_);
+    // find() answers end() on a value that is not an object, so a section or
+    // answers edited into a number or a list reads as absent.
     const auto it = j.find(tool);
-    if (it == j.end() || !it->is_object()) return {};
+    if (it == j.end()) return {};
     const auto last = it->find("last");
     return last != it->end() && last->is_string() ? last->get<std::string>() : std::string();
 }
@@ -40,9 +42,9 @@ std::optional<Values> Memory::recall(const std::string& tool, const std::string&
 {
     const Json j = ReadMemory(files_, fileName_);
     const auto it = j.find(tool);
-    if (it == j.end() || !it->is_object()) return std::nullopt;
+    if (it == j.end()) return std::nullopt;
     const auto answers = it->find("answers");
-    if (answers == it->end() || !answers->is_object()) return std::nullopt;
+    if (answers == it->end()) return std::nullopt;
     const auto entry = answers->find(key);
     if (entry == answers->end() || !entry->is_object()) return std::nullopt;
     Values values;
@@ -102,8 +104,9 @@ void Session::settle()
     // has none, and a choice no longer offered becomes the field's initial
     // one, or its first. A few rounds reach the fields of every choice made.
     for (int round = 0; round < 4; ++round) {
-        bool changed = false;
+        const Values before = values_;
         for (const Field& f : tool_.fields(values_)) {
+            // Only a choice has options; every other field takes what it holds.
             const auto offered = [&](const std::string& v) {
                 return std::any_of(f.options.begin(), f.options.end(), [&](const Option& o) { return o.value == v; });
             };
@@ -111,17 +114,11 @@ void Session::settle()
             std::string value = it == values_.end() ? f.initial : it->second;
             // The choice the user made comes back once it is offered again
             // (a pay table while the spot count is typed digit by digit).
-            const auto wanted = wanted_.find(f.key);
-            if (f.kind == Kind::Choice && wanted != wanted_.end() && offered(wanted->second)) value = wanted->second;
-            if (f.kind == Kind::Choice && !f.options.empty() && !offered(value)) {
-                value = offered(f.initial) ? f.initial : f.options.front().value;
-            }
-            if (it == values_.end() || it->second != value) {
-                values_[f.key] = value;
-                changed = true;
-            }
+            if (wanted_.count(f.key) && offered(wanted_.at(f.key))) value = wanted_.at(f.key);
+            if (!f.options.empty() && !offered(value)) value = offered(f.initial) ? f.initial : f.options.front().value;
+            values_[f.key] = value;
         }
-        if (!changed) return;
+        if (values_ == before) return;
     }
 }
 
