@@ -420,6 +420,27 @@ TEST(Readable, FractionsOverOneDenominator)
     EXPECT_EQ(FractionsOf({Rational(0)}).texts, std::vector<std::string>{"0/1"});
 }
 
+// Columns line up on the decimal point, on the "E" of a small figure where
+// there is no point, and on the "/" of a fraction, also one that starts its
+// cell.
+TEST(Readable, TableColumnsAlignOnPointExponentAndSlash)
+{
+    using Align = TextTable::Align;
+    TextTable table({Align::Left, Align::Point, Align::Slash});
+    table.row({"a", "1 in 3.5E+18", "3/5"});
+    table.row({"b", "2E-7 %", "1 in 25/292"});
+    table.row({"c", "12.25", "x"});
+    table.row({"d", "1 in 123,456,789.25", "", "z"}); // a column past the alignments given: left
+    std::vector<std::string> got;
+    for (const auto& row : table.lines({{{0, 1, 2, 3}}}, 2)) got.insert(got.end(), row.begin(), row.end());
+    // A figure in exponent form ("E+") keeps out of the others' columns and
+    // ends where they end.
+    EXPECT_EQ(got, (std::vector<std::string>{"a 1 in        3.5E+18          3/5",   //
+                                             "b                2E-7 %  1 in 25/292", //
+                                             "c               12.25    x",           //
+                                             "d 1 in 123,456,789.25                 z"}));
+}
+
 // The charts' figures: rounded once, ties to even, at each edge of a form.
 TEST(ChartText, FiguresAtTheEdgesOfTheirForms)
 {

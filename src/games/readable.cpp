@@ -223,19 +223,17 @@ std::vector<std::string> TextTable::padded(std::size_t column) const
             anchors.push_back(FindAnchor(c, align));
             if (!anchors.back() || exponent(c)) continue;
             most = std::max(most, anchors.back()->at);
-            std::size_t end = anchors.back()->at;
-            while (end < c.size() && (Digit(c[end]) || c[end] == '.' || c[end] == '/')) ++end;
+            const std::size_t end = std::min(c.find_first_not_of("0123456789./", anchors.back()->at), c.size());
             after = std::max(after, end - anchors.back()->at);
         }
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (!anchors[i]) continue;
-            std::size_t shift = most > anchors[i]->at ? most - anchors[i]->at : 0;
+            std::size_t shift = std::max(most, anchors[i]->at) - anchors[i]->at;
             if (exponent(cells[i])) {
-                std::size_t end = anchors[i]->insert;
-                while (end < cells[i].size() && cells[i][end] != ' ') ++end;
+                const std::size_t end = std::min(cells[i].find(' ', anchors[i]->insert), cells[i].size());
                 // Where the others end, less where this one starts and its length.
                 const std::size_t length = end - anchors[i]->insert, edge = most + after;
-                shift = edge > anchors[i]->insert + length ? edge - anchors[i]->insert - length : 0;
+                shift = std::max(edge, anchors[i]->insert + length) - anchors[i]->insert - length;
             }
             cells[i].insert(anchors[i]->insert, shift, ' ');
         }
