@@ -314,13 +314,9 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
     chart.x.from = ToDouble(Rational(first * bucket + shift) * step);
     chart.x.to = close;
     // Ticks at round results, 0 among them.
+    // The tick goes 1, 2, 5, 10, 20, 50, ... until at most 8 span the axis.
     double tick = 1;
-    while ((chart.x.to - chart.x.from) / tick > 8) {
-        for (const double m : {2.0, 2.5, 2.0}) {
-            tick *= m;
-            if ((chart.x.to - chart.x.from) / tick <= 8) break;
-        }
-    }
+    for (int i = 0; (chart.x.to - chart.x.from) / tick > 8; ++i) tick *= i % 3 == 1 ? 2.5 : 2;
     for (double t = std::ceil(chart.x.from / tick) * tick; t <= chart.x.to; t += tick) {
         chart.x.ticks.push_back({t, t > 0 ? "+" + RoundAmountWords(t) : t < 0 ? "-" + RoundAmountWords(-t) : "0"});
     }

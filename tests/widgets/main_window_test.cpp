@@ -33,6 +33,7 @@ TEST_F(WindowTest, WindowBannerAndBoxAsDesigned)
     QPlainTextEdit* box = window->outputBox();
     EXPECT_EQ(box->geometry(), QRect(8, 200, 624, 305));
     EXPECT_EQ(box->palette().color(QPalette::Base), QColor(192, 255, 192));
+    EXPECT_TRUE(box->font().bold()); // the box's own font, under the reports' character formats
     EXPECT_EQ(boxText(), QString::fromUtf8(kGreetingText.data(), kGreetingText.size()));
     expectReportFont(3);
 

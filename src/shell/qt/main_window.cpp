@@ -140,9 +140,9 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     box_->setTabChangesFocus(true);
     box_->setAccessibleName(QStringLiteral("Report"));
     box_->setAccessibleDescription(QStringLiteral("The calculators' reports, and text files opened for editing"));
-    // The designed box font; its first content, a blank, in bold Courier New
-    // 10, which start-up then replaces.
-    box_->setFont(DesignFont(QStringLiteral("Courier New"), 9.6, true));
+    // The box shows each text in the report font, which becomes the box's
+    // own font; its first content, a blank, in bold Courier New 10, which
+    // start-up then replaces.
     boxAdapter_ = std::make_unique<QtOutputBox>(*box_, DesignFont(QStringLiteral("Courier New"), 10, true));
     boxAdapter_->setText(" ");
 
