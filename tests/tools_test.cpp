@@ -120,6 +120,8 @@ TEST(Tools, ProblemsSitBesideTheirFieldsAtEachLimit)
         {"value", value, {{"jackpot", "17 000\t000\r\n"}}, "none"}, // blanks of every kind are left out
         {"value", value, {{"jackpot", "1000000000000001"}}, "jackpot"},
         {"value", value, {{"price", "0"}}, "price"},
+        {"value", value, {{"price", "1e15"}}, "none"},
+        {"value", value, {{"price", "1000000000000001"}}, "price"},
         {"value", value, {{"price", "2%"}}, "price"}, // only rates take a percent sign
         {"value", value, {{"tax", "10"}, {"taxAbove", "600%"}}, "taxAbove"},
         {"value", value, {{"jackpot", "5%"}}, "jackpot"},

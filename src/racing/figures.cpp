@@ -14,7 +14,7 @@ BigInt PowerOfTen(int n) { return boost::multiprecision::pow(BigInt(10), static_
 // |x| * 10^places rounded to a whole number, ties to even.
 BigInt ScaledRounded(const Rational& x, int places)
 {
-    const Rational scaled = (x < 0 ? Rational(-x) : x) * PowerOfTen(places);
+    const Rational scaled = Rational(abs(x)) * PowerOfTen(places);
     BigInt q = numerator(scaled) / denominator(scaled);
     const Rational rest = scaled - q;
     if (rest > Rational(1, 2) || (rest == Rational(1, 2) && (q & 1) != 0)) ++q;

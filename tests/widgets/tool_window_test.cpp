@@ -104,6 +104,8 @@ TEST_F(WindowTest, ToolWindowsAnswerFromTheMenusAndForgetWhatIsNotCalculated)
         return shown;
     };
     EXPECT_EQ(problems(), QStringList("The advertised jackpot must be a number, not '5e8x'."));
+    const auto* form = value->findChild<QScrollArea*>(QStringLiteral("form"));
+    EXPECT_EQ(form->widget()->width(), form->viewport()->width()); // the fields take the form's width
     QTest::keyClick(Field(value, "Advertised jackpot, USD"), Qt::Key_Backspace);
     Type(value, "Tax rate, %", "37");
     Type(value, "Taxed above, USD", "600");
