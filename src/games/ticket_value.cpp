@@ -18,6 +18,10 @@ using OrderedJson = nlohmann::ordered_json;
 
 Real ToReal(const Rational& r) { return Real(numerator(r)) / Real(denominator(r)); }
 
+// The expected share of a prize split among the winners, the others'
+// number Poisson with mean lambda > 0: (1 - e^-lambda) / lambda.
+Real ExpectedShare(const Real& lambda) { return -boost::math::expm1(Real(-lambda)) / lambda; }
+
 // Beyond this many standard deviations (and a margin for small means) the
 // Poisson tail is far below the 50 digits carried.
 double PoissonCeiling(double lambda) { return lambda + 50.0 * std::sqrt(lambda) + 100.0; }
@@ -159,12 +163,6 @@ Rational KeptWhole(const Rational& amount, const ValueAssumptions& a)
 }
 
 } // namespace
-
-Real ExpectedShare(const Real& lambda)
-{
-    if (lambda <= 0) return 1;
-    return -boost::math::expm1(Real(-lambda)) / lambda;
-}
 
 Real ExpectedShareAfterTax(const Real& amount, const Real& lambda, const Real& rate, const std::optional<Real>& above)
 {

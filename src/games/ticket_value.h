@@ -107,10 +107,6 @@ std::string TicketValueJson(const TicketValue& value);
 // lambda 0 it is the prize itself, taxed or not. To 50 digits for any lambda.
 Real ExpectedShareAfterTax(const Real& amount, const Real& lambda, const Real& rate, const std::optional<Real>& above);
 
-// The expected share of a prize split among the winners: (1 - e^-lambda) /
-// lambda, 1 at lambda 0.
-Real ExpectedShare(const Real& lambda);
-
 // The exact value of a double, and of a 50-digit number.
 Rational RationalOf(double x);
 Rational RationalOf(const Real& x);
