@@ -117,6 +117,14 @@ TEST(Figures, WrappingAndBounds)
 {
     EXPECT_EQ(Wrapped("aa bb", 5), (std::vector<std::string>{"aa bb"}));
     EXPECT_EQ(Wrapped("aa  bb", 4), (std::vector<std::string>{"aa", "bb"}));
+    // Ties to even; no sign on a figure that rounds to 0.
+    for (const auto& [x, places, text] : {std::tuple{Rational(-3, 2), 0, "-2"},
+                                          {Rational(-5, 2), 0, "-2"},
+                                          {Rational(-1, 200), 2, "0.00"},
+                                          {Rational(-1234567, 1000), 1, "-1,234.6"},
+                                          {Rational(1, 3), 3, "0.333"}}) {
+        EXPECT_EQ(Fixed(x, places), text);
+    }
     for (const auto& [error, text] : {std::pair{0.0, "0"}, {-1e-9, "0"}, {1.23e-4, "1.3E-4"}, {9.96e-5, "1.0E-4"}}) {
         EXPECT_EQ(Bound(error), text) << error;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "games/ticket_value.h"
 #include "shell/print_style.h"
@@ -81,7 +82,8 @@ std::string Percent(const Chance& p)
     const Rational percent = ValueOf(p) * 100;
     int places = 2;
     const double v = percent.convert_to<double>();
-    if (v > 0 && v < 1) places = std::max(2, static_cast<int>(std::ceil(-std::log10(v))) + 2);
+    // Below 1 %, two significant digits.
+    if (v > 0) places = std::max(2, static_cast<int>(std::ceil(-std::log10(v))) + 2);
     if (!p.exact)
         places = Settled(percent, p.error * 100, std::min(places, std::max(0, PlacesVouchedFor(p.error * 100))));
     return Fixed(percent, places) + " %";
@@ -146,12 +148,8 @@ std::vector<std::string> Wrapped(const std::string& text, std::size_t width)
 {
     std::vector<std::string> lines;
     std::string line;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = std::min(text.find(' ', start), text.size());
-        const std::string word = text.substr(start, end - start);
-        start = end + 1;
-        if (word.empty()) continue;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
         if (!line.empty() && line.size() + 1 + word.size() > width) {
             lines.push_back(std::move(line));
             line.clear();
