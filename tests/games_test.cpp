@@ -94,6 +94,13 @@ TEST(TicketValue, KnownResults)
     v = ComputeTicketValue(tiny, a);
     EXPECT_EQ(v.breakEven.kind, BreakEven::Kind::Unreachable);
     EXPECT_EQ(v.breakEven.bestValue, Rational(1));
+    // The other prizes alone give back the price (16/45 of 5.625 is 2): any jackpot breaks even.
+    const GameDefinition even = *ReadGameFile(R"({"id": "even", "name": "Even", "price": 2,
+      "drums": [{"name": "d", "size": 10, "draw": 2, "pick": 2}],
+      "tiers": [{"name": "J", "match": {"d": 2}, "prize": "jackpot"}, {"name": "M", "match": {"d": 1}, "prize": "5.625"}]})",
+                                              "even.json")
+                                     .game;
+    EXPECT_EQ(ComputeTicketValue(even, {}).breakEven.kind, BreakEven::Kind::AnyJackpot);
 
     // Sharing: no one else gives the whole prize, many others J p / lambda (1 - e^-lambda).
     // (A rate without a threshold taxes nothing: the threshold is the tax's.)
