@@ -41,7 +41,8 @@ std::optional<Anchor> FindAnchor(const std::string& cell, TextTable::Align align
     std::size_t start = end;
     while (start > 0) {
         const char c = cell[start - 1];
-        const bool sign = (c == '+' || c == '-') && start >= 2 && cell[start - 2] == 'E';
+        const std::string_view before = std::string_view(cell).substr(0, start);
+        const bool sign = before.ends_with("E+") || before.ends_with("E-");
         if (Digit(c) || c == ',' || c == '.' || c == 'E' || sign) {
             start -= sign ? 2 : 1;
         } else {
