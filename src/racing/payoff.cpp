@@ -87,8 +87,8 @@ std::string Label(const PayoffResult& r, std::size_t i)
 Rational RoundedDown(const Rational& x, const Rational& step)
 {
     const Rational q = x / step;
-    BigInt whole = numerator(q) / denominator(q); // toward zero
-    if (q < 0 && whole != q) --whole;
+    BigInt whole = numerator(q) / denominator(q); // toward zero: above q when q is negative
+    if (whole > q) --whole;
     return Rational(whole) * step;
 }
 
