@@ -252,7 +252,7 @@ TEST(Builder, EveryBuiltWheelPassesTheChecker)
         int v, k, t, m;
     };
     for (const Case c : {Case{9, 3, 2, 2}, Case{10, 5, 3, 3}, Case{12, 6, 3, 4}, Case{14, 5, 2, 3}, Case{11, 6, 4, 5},
-                         Case{13, 3, 2, 2}, Case{10, 4, 1, 3}}) {
+                         Case{13, 3, 2, 2}, Case{10, 4, 1, 3}, Case{64, 3, 2, 2}}) {
         MakeInput in;
         in.request = {c.v, c.k, c.t, c.m, 1, 7};
         ASSERT_TRUE(MakeRefusals(in).empty());

@@ -69,11 +69,7 @@ struct Bits {
     template <typename F>
     void subsets(int size, F&& f) const
     {
-        if (size > count) return;
-        if (size == 0) {
-            f(Mask{0});
-            return;
-        }
+        // None when size > count; the empty set alone when size is 0.
         Mask pick = (Mask{1} << size) - 1;
         const std::uint64_t n = Choose(count, size);
         for (std::uint64_t q = 0; q < n; ++q) {
