@@ -285,6 +285,10 @@ TEST(Checker, StopsWhenCancelled)
     ticks = 0; // here the greedy pass ticks once: the anneal is stopped
     in.request = {10, 5, 3, 3, 1, 4};
     EXPECT_TRUE(MakeWheel(in, stop).stopped);
+    EXPECT_EQ(ticks, 3);
+    const MakeResult onToTheEnd = MakeWheel(in, [](double) { return true; });
+    EXPECT_FALSE(onToTheEnd.stopped);
+    EXPECT_EQ(onToTheEnd.wheel.tickets, MakeWheel(in).wheel.tickets);
 }
 
 // Each limit of a request accepted at its edge and refused one past it.
