@@ -313,8 +313,8 @@ std::optional<forms::Chart> KenoChart(const KenoReturn& k, const std::function<b
     chart.series.push_back(std::move(bars));
     chart.x.from = ToDouble(Rational(first * bucket + shift) * step);
     chart.x.to = close;
-    // Ticks at round results, 0 among them.
-    // The tick goes 1, 2, 5, 10, 20, 50, ... until at most 8 span the axis.
+    // Ticks at round results, 0 among them: 1, 2, 5, 10, 20, 50, ... apart,
+    // the first step at which at most 8 span the axis.
     double tick = 1;
     for (int i = 0; (chart.x.to - chart.x.from) / tick > 8; ++i) tick *= i % 3 == 1 ? 2.5 : 2;
     for (double t = std::ceil(chart.x.from / tick) * tick; t <= chart.x.to; t += tick) {
